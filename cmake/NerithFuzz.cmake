@@ -4,12 +4,17 @@
 # against a small driver that replays the seed corpus, so the seeds run under the sanitizers too.
 set(NERITH_FUZZ_SECONDS 20 CACHE STRING "Length of each short fuzz run in scripts/test")
 
+if(NOT TARGET fuzzers)
+  add_custom_target(fuzzers)
+endif()
+
 function(nerith_fuzz_target name)
   cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   nerith_strict(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  add_dependencies(fuzzers ${name})
   if(NERITH_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
