@@ -28,6 +28,14 @@
 #define CTL_CODE(DeviceType, Function, Method, Access)                                             \
     (((DeviceType) << 16) | ((Access) << 14) | ((Function) << 2) | (Method))
 
+// CreateThread flags.
+#define CREATE_SUSPENDED 0x00000004u
+#define STACK_SIZE_PARAM_IS_A_RESERVATION 0x00010000u
+
+// Errors of the kernel services beyond the common ones.
+#define ERROR_HANDLE_DISK_FULL 39L
+#define ERROR_DISK_FULL 112L
+
 // Global memory.
 #define GMEM_FIXED 0x0000u
 #define GMEM_MOVEABLE 0x0002u
@@ -62,9 +70,8 @@ void WINAPI SetLastError(DWORD dwErrCode);
 // Handles and files.
 BOOL WINAPI CloseHandle(HANDLE hObject);
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                          LPSECURITY_ATTRIBUTES lpSecurityAttributes,
-                          DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
-                          HANDLE hTemplateFile);
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                       LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
