@@ -1,0 +1,134 @@
+#include "devices/DeviceConnection.h"
+
+#include "platform/kernel32.h"
+
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform::devices {
+
+namespace {
+
+constexpr std::size_t kMaxFdsAccepted = 4;
+
+bool PeerGone(int error) {
+    return error == EPIPE || error == ECONNRESET || error == ENOTCONN || error == ECONNREFUSED;
+}
+
+// A driver has no business sending descriptors to a client: close any that arrive.
+void CloseReceivedFds(msghdr& message) {
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(&message, c)) {
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_RIGHTS) {
+            continue;
+        }
+        const std::size_t count = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+        for (std::size_t i = 0; i < count; ++i) {
+            int fd = -1;
+            std::memcpy(&fd, CMSG_DATA(c) + i * sizeof(int), sizeof(int));
+            ::close(fd);
+        }
+    }
+}
+
+} // namespace
+
+DWORD DeviceConnection::Control(DWORD code, std::span<const std::uint8_t> input, DWORD outLength,
+                                std::vector<std::uint8_t>& output) {
+    std::lock_guard lock(mutex_);
+    if (broken_) {
+        return ERROR_DEVICE_NOT_CONNECTED;
+    }
+    return Exchange(code, input, outLength, output);
+}
+
+DWORD DeviceConnection::Exchange(DWORD code, std::span<const std::uint8_t> input, DWORD outLength,
+                                 std::vector<std::uint8_t>& output) {
+    if (const DWORD sent = Send(wire::EncodeRequest(code, input, outLength), -1)) {
+        return sent;
+    }
+    std::vector<std::uint8_t> packet;
+    for (int queries = 0;; ++queries) {
+        if (const DWORD received = Receive(packet)) {
+            return received;
+        }
+        wire::DriverMessage message;
+        if (!wire::ParseDriverMessage(packet, outLength, message) ||
+            (message.kind == wire::Kind::ObjectQuery && queries >= wire::kMaxObjectQueries)) {
+            broken_ = true;
+            return ERROR_GEN_FAILURE;
+        }
+        if (message.kind == wire::Kind::Reply) {
+            output.assign(message.output.begin(), message.output.end());
+            return message.status;
+        }
+        if (const DWORD answered = AnswerObjectQuery(message.handleValue)) {
+            return answered;
+        }
+    }
+}
+
+DWORD DeviceConnection::AnswerObjectQuery(std::uint32_t handleValue) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handleValue));
+    const auto object = kernel::GetObject<kernel::KernelObject>(handle);
+    const int fd = object ? object->ShareableFd() : -1;
+    const std::uint32_t status = fd >= 0 ? 0 : static_cast<std::uint32_t>(ERROR_INVALID_HANDLE);
+    return Send(wire::EncodeObjectAnswer(status, handleValue), fd);
+}
+
+DWORD DeviceConnection::Send(const std::vector<std::uint8_t>& packet, int fd) {
+    iovec io{const_cast<std::uint8_t*>(packet.data()), packet.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr message{};
+    message.msg_iov = &io;
+    message.msg_iovlen = 1;
+    if (fd >= 0) {
+        message.msg_control = control;
+        message.msg_controllen = sizeof(control);
+        cmsghdr* c = CMSG_FIRSTHDR(&message);
+        c->cmsg_level = SOL_SOCKET;
+        c->cmsg_type = SCM_RIGHTS;
+        c->cmsg_len = CMSG_LEN(sizeof(int));
+        std::memcpy(CMSG_DATA(c), &fd, sizeof(int));
+    }
+    ssize_t sent;
+    do {
+        sent = ::sendmsg(socket_.Get(), &message, MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    if (sent == static_cast<ssize_t>(packet.size())) {
+        return ERROR_SUCCESS;
+    }
+    broken_ = true;
+    return (sent < 0 && PeerGone(errno)) ? ERROR_DEVICE_NOT_CONNECTED : ERROR_GEN_FAILURE;
+}
+
+DWORD DeviceConnection::Receive(std::vector<std::uint8_t>& packet) {
+    packet.resize(wire::kMaxPacket);
+    iovec io{packet.data(), packet.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * kMaxFdsAccepted)] = {};
+    msghdr message{};
+    message.msg_iov = &io;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof(control);
+    ssize_t received;
+    do {
+        received = ::recvmsg(socket_.Get(), &message, MSG_CMSG_CLOEXEC);
+    } while (received < 0 && errno == EINTR);
+    if (received > 0) {
+        CloseReceivedFds(message);
+    }
+    if (received <= 0) {
+        broken_ = true;
+        return (received == 0 || PeerGone(errno)) ? ERROR_DEVICE_NOT_CONNECTED : ERROR_GEN_FAILURE;
+    }
+    if (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) {
+        broken_ = true;
+        return ERROR_GEN_FAILURE;
+    }
+    packet.resize(static_cast<std::size_t>(received));
+    return ERROR_SUCCESS;
+}
+
+} // namespace platform::devices
