@@ -1,0 +1,16 @@
+// MFC's size: a SIZE with constructors and comparison.
+#pragma once
+
+#include "platform/wintypes.h"
+
+class CSize : public SIZE {
+public:
+    CSize() : SIZE{0, 0} {}
+    CSize(int initCX, int initCY) : SIZE{initCX, initCY} {}
+    CSize(SIZE initSize) : SIZE(initSize) {}
+
+    bool operator==(SIZE size) const { return cx == size.cx && cy == size.cy; }
+    bool operator!=(SIZE size) const { return !(*this == size); }
+    CSize operator+(SIZE size) const { return CSize(cx + size.cx, cy + size.cy); }
+    CSize operator-(SIZE size) const { return CSize(cx - size.cx, cy - size.cy); }
+};
