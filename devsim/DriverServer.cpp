@@ -1,0 +1,265 @@
+#include "DriverServer.h"
+
+#include "ControlCommand.h"
+#include "Sockets.h"
+
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace devsim {
+
+namespace {
+
+namespace wire = platform::devices::wire;
+
+constexpr std::size_t kMaxConnections = 64;
+constexpr std::size_t kMaxControlLine = 4096;
+
+UniqueFd BlockTerminationSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) {
+        return UniqueFd();
+    }
+    return UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
+}
+
+std::string TrimLine(const std::vector<std::uint8_t>& packet) {
+    std::string line(packet.begin(), packet.end());
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == '\0')) {
+        line.pop_back();
+    }
+    return line;
+}
+
+} // namespace
+
+DriverServer::DriverServer(NerithDevice& device, std::string folder, std::string name)
+    : device_(device), folder_(std::move(folder)), name_(std::move(name)) {}
+
+DriverServer::~DriverServer() {
+    connections_.clear();
+    if (deviceListener_.Valid()) {
+        ::unlink(DevicePath().c_str());
+    }
+    if (controlListener_.Valid()) {
+        ::unlink(ControlPath().c_str());
+    }
+    if (createdFolder_) {
+        ::rmdir(folder_.c_str());
+    }
+}
+
+bool DriverServer::PrepareFolder(std::string& error) {
+    std::error_code ec;
+    if (!std::filesystem::exists(folder_, ec)) {
+        createdFolder_ = std::filesystem::create_directories(folder_, ec);
+        if (ec || ::chmod(folder_.c_str(), 0700) != 0) {
+            error = "cannot create the device folder " + folder_;
+            return false;
+        }
+    }
+    // Others must not be able to plant a socket where the updater looks for its driver.
+    struct stat st {};
+    if (::lstat(folder_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & (S_IWGRP | S_IWOTH))) {
+        error = "the device folder " + folder_ +
+                " must be a directory of this user, "
+                "writable by nobody else";
+        return false;
+    }
+    return true;
+}
+
+bool DriverServer::Start(std::string& error) {
+    std::signal(SIGPIPE, SIG_IGN);
+    signals_ = BlockTerminationSignals();
+    if (!signals_.Valid()) {
+        error = std::string("cannot watch for signals: ") + std::strerror(errno);
+        return false;
+    }
+    if (!PrepareFolder(error)) {
+        return false;
+    }
+    controlListener_ = ListenOn(ControlPath(), error);
+    if (!controlListener_.Valid()) {
+        return false;
+    }
+    return device_.InjectedFaults().noDevice || Plug(error);
+}
+
+bool DriverServer::Plug(std::string& error) {
+    deviceListener_ = ListenOn(DevicePath(), error);
+    return deviceListener_.Valid();
+}
+
+void DriverServer::Unplug() {
+    for (auto it = connections_.begin(); it != connections_.end();) {
+        auto next = std::next(it);
+        if (!it->control) {
+            Close(it);
+        }
+        it = next;
+    }
+    if (deviceListener_.Valid()) {
+        ::unlink(DevicePath().c_str());
+        deviceListener_.Reset();
+    }
+}
+
+void DriverServer::SyncPlug() {
+    const bool wanted = !device_.InjectedFaults().noDevice;
+    if (wanted == deviceListener_.Valid()) {
+        return;
+    }
+    std::string error;
+    if (!wanted) {
+        Unplug();
+    } else if (!Plug(error)) {
+        std::fprintf(stderr, "nerith-devsim: %s\n", error.c_str());
+    }
+}
+
+void DriverServer::Accept(int listener, bool control) {
+    UniqueFd socket(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
+    if (!socket.Valid() || connections_.size() >= kMaxConnections) {
+        return;
+    }
+    Connection connection;
+    connection.socket = std::move(socket);
+    connection.control = control;
+    connection.state.id = nextClientId_++;
+    connections_.push_back(std::move(connection));
+}
+
+void DriverServer::Close(std::list<Connection>::iterator it) {
+    if (!it->control) {
+        device_.ClientClosed(it->state);
+    }
+    connections_.erase(it);
+}
+
+bool DriverServer::Deliver(Connection& connection, const Outcome& outcome) {
+    switch (outcome.action) {
+    case Outcome::Action::QueryObject:
+        connection.awaitingObject = true;
+        connection.queriedHandle = outcome.handleValue;
+        return SendPacket(connection.socket.Get(), wire::EncodeObjectQuery(outcome.handleValue));
+    case Outcome::Action::Vanish:
+        device_.InjectedFaults().noDevice = true;
+        return false;
+    case Outcome::Action::Reply:
+        break;
+    }
+    return SendPacket(connection.socket.Get(), wire::EncodeReply(outcome.status, outcome.output));
+}
+
+bool DriverServer::ServeDevice(Connection& connection, std::vector<std::uint8_t>& packet,
+                               UniqueFd fd) {
+    if (connection.awaitingObject) {
+        connection.awaitingObject = false;
+        wire::ObjectAnswer answer;
+        if (!wire::ParseObjectAnswer(packet, answer) || answer.status != 0 ||
+            answer.handleValue != connection.queriedHandle) {
+            fd.Reset();
+        }
+        return Deliver(connection, device_.FinishRegistration(connection.state, std::move(fd)));
+    }
+    wire::Request request;
+    if (!wire::ParseRequest(packet, request)) {
+        device_.CountMalformed();
+        return SendPacket(connection.socket.Get(), wire::EncodeReply(ERROR_INVALID_PARAMETER, {}));
+    }
+    return Deliver(connection, device_.Handle(connection.state, request));
+}
+
+bool DriverServer::ServeControl(Connection& connection, const std::vector<std::uint8_t>& packet) {
+    const ControlResult result = RunControlCommand(device_, TrimLine(packet));
+    if (result.action == ControlResult::Action::Replug) {
+        Unplug();
+        device_.Replug();
+        device_.InjectedFaults().noDevice = false;
+    }
+    stopping_ = result.action == ControlResult::Action::Stop;
+    const std::vector<std::uint8_t> reply(result.reply.begin(), result.reply.end());
+    return SendPacket(connection.socket.Get(), reply);
+}
+
+bool DriverServer::Serve(Connection& connection) {
+    std::vector<std::uint8_t> packet;
+    UniqueFd fd;
+    const std::size_t limit = connection.control ? kMaxControlLine : wire::kMaxPacket + 1;
+    switch (ReceivePacket(connection.socket.Get(), limit, packet, fd)) {
+    case Received::Nothing:
+        return true;
+    case Received::Closed:
+    case Received::Failed:
+        return false;
+    case Received::Packet:
+        break;
+    }
+    return connection.control ? ServeControl(connection, packet)
+                              : ServeDevice(connection, packet, std::move(fd));
+}
+
+std::list<DriverServer::Connection>::iterator DriverServer::Find(int id) {
+    return std::find_if(connections_.begin(), connections_.end(),
+                        [id](const Connection& c) { return c.state.id == id; });
+}
+
+int DriverServer::Run() {
+    std::vector<pollfd> fds;
+    std::vector<int> ids;
+    while (!stopping_) {
+        fds = {{signals_.Get(), POLLIN, 0},
+               {controlListener_.Get(), POLLIN, 0},
+               {deviceListener_.Get(), POLLIN, 0}};
+        ids.clear();
+        for (const Connection& c : connections_) {
+            fds.push_back({c.socket.Get(), POLLIN, 0});
+            ids.push_back(c.state.id);
+        }
+        if (::poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            std::perror("nerith-devsim: poll");
+            return 1;
+        }
+        if (fds[0].revents) {
+            return 0;
+        }
+        for (std::size_t i = 0; i < ids.size() && !stopping_; ++i) {
+            // A vanishing device or a replug may have closed connections this round lists.
+            const auto it = Find(ids[i]);
+            if (!fds[i + 3].revents || it == connections_.end()) {
+                continue;
+            }
+            if (!Serve(*it)) {
+                Close(it);
+            }
+            SyncPlug();
+        }
+        if (fds[1].revents & POLLIN) {
+            Accept(controlListener_.Get(), true);
+        }
+        if ((fds[2].revents & POLLIN) && deviceListener_.Valid()) {
+            Accept(deviceListener_.Get(), false);
+        }
+    }
+    return 0;
+}
+
+} // namespace devsim

@@ -1,0 +1,30 @@
+// Optional device timing of the HC908 family, so a run takes about as long as on the real MCU.
+// Off by default; every wait is scaled by NERITH_TIME_SCALE.
+#pragma once
+
+#include <cstdint>
+
+namespace devsim {
+
+class TimingModel {
+public:
+    static constexpr std::uint32_t kRequestMicroseconds = 200;
+    static constexpr std::uint32_t kByteMicroseconds = 30;
+    static constexpr std::uint32_t kPageEraseMicroseconds = 2000;
+    static constexpr std::uint32_t kMassEraseMicroseconds = 4000;
+
+    void Enable(bool on) { enabled_ = on; }
+    bool Enabled() const { return enabled_; }
+
+    void Request() const { Wait(kRequestMicroseconds); }
+    void ProgramBytes(std::uint32_t count) const { Wait(count * kByteMicroseconds); }
+    void ErasePages(std::uint32_t count) const { Wait(count * kPageEraseMicroseconds); }
+    void MassErase() const { Wait(kMassEraseMicroseconds); }
+
+private:
+    void Wait(std::uint64_t microseconds) const;
+
+    bool enabled_ = false;
+};
+
+} // namespace devsim
