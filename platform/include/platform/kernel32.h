@@ -35,6 +35,8 @@
 // Errors of the kernel services beyond the common ones.
 #define ERROR_HANDLE_DISK_FULL 39L
 #define ERROR_DISK_FULL 112L
+#define ERROR_DISCARDED 157L
+#define ERROR_NOT_LOCKED 158L
 
 // Global memory.
 #define GMEM_FIXED 0x0000u

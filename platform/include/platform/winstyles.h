@@ -1,0 +1,117 @@
+// Window, dialog and control styles and the standard dialog command ids, as plain numbers:
+// both C++ and the resource compiler read this header.
+#pragma once
+
+// Window styles.
+#define WS_OVERLAPPED 0x00000000
+#define WS_POPUP 0x80000000
+#define WS_CHILD 0x40000000
+#define WS_MINIMIZE 0x20000000
+#define WS_VISIBLE 0x10000000
+#define WS_DISABLED 0x08000000
+#define WS_CLIPSIBLINGS 0x04000000
+#define WS_CLIPCHILDREN 0x02000000
+#define WS_MAXIMIZE 0x01000000
+#define WS_CAPTION 0x00C00000
+#define WS_BORDER 0x00800000
+#define WS_DLGFRAME 0x00400000
+#define WS_VSCROLL 0x00200000
+#define WS_HSCROLL 0x00100000
+#define WS_SYSMENU 0x00080000
+#define WS_THICKFRAME 0x00040000
+#define WS_GROUP 0x00020000
+#define WS_TABSTOP 0x00010000
+#define WS_MINIMIZEBOX 0x00020000
+#define WS_MAXIMIZEBOX 0x00010000
+#define WS_OVERLAPPEDWINDOW 0x00CF0000
+#define WS_POPUPWINDOW 0x80880000
+
+// Extended window styles.
+#define WS_EX_DLGMODALFRAME 0x00000001
+#define WS_EX_NOPARENTNOTIFY 0x00000004
+#define WS_EX_TOPMOST 0x00000008
+#define WS_EX_TRANSPARENT 0x00000020
+#define WS_EX_TOOLWINDOW 0x00000080
+#define WS_EX_WINDOWEDGE 0x00000100
+#define WS_EX_CLIENTEDGE 0x00000200
+#define WS_EX_CONTROLPARENT 0x00010000
+#define WS_EX_STATICEDGE 0x00020000
+#define WS_EX_APPWINDOW 0x00040000
+
+// Dialog styles.
+#define DS_ABSALIGN 0x0001
+#define DS_SYSMODAL 0x0002
+#define DS_LOCALEDIT 0x0020
+#define DS_SETFONT 0x0040
+#define DS_MODALFRAME 0x0080
+#define DS_NOIDLEMSG 0x0100
+#define DS_SETFOREGROUND 0x0200
+#define DS_3DLOOK 0x0004
+#define DS_FIXEDSYS 0x0008
+#define DS_NOFAILCREATE 0x0010
+#define DS_CONTROL 0x0400
+#define DS_CENTER 0x0800
+#define DS_CENTERMOUSE 0x1000
+#define DS_CONTEXTHELP 0x2000
+#define DS_SHELLFONT 0x0048
+
+// Static control styles.
+#define SS_LEFT 0x0000
+#define SS_CENTER 0x0001
+#define SS_RIGHT 0x0002
+#define SS_ICON 0x0003
+#define SS_BLACKRECT 0x0004
+#define SS_WHITERECT 0x0006
+#define SS_SIMPLE 0x000B
+#define SS_LEFTNOWORDWRAP 0x000C
+#define SS_BITMAP 0x000E
+#define SS_TYPEMASK 0x001F
+#define SS_NOPREFIX 0x0080
+#define SS_NOTIFY 0x0100
+#define SS_CENTERIMAGE 0x0200
+#define SS_SUNKEN 0x1000
+
+// Button styles.
+#define BS_PUSHBUTTON 0x0000
+#define BS_DEFPUSHBUTTON 0x0001
+#define BS_CHECKBOX 0x0002
+#define BS_AUTOCHECKBOX 0x0003
+#define BS_RADIOBUTTON 0x0004
+#define BS_3STATE 0x0005
+#define BS_AUTO3STATE 0x0006
+#define BS_GROUPBOX 0x0007
+#define BS_USERBUTTON 0x0008
+#define BS_AUTORADIOBUTTON 0x0009
+#define BS_OWNERDRAW 0x000B
+#define BS_TYPEMASK 0x000F
+#define BS_LEFTTEXT 0x0020
+#define BS_TEXT 0x0000
+#define BS_ICON 0x0040
+#define BS_BITMAP 0x0080
+#define BS_CENTER 0x0300
+#define BS_VCENTER 0x0C00
+#define BS_NOTIFY 0x4000
+#define BS_FLAT 0x8000
+
+// Progress bar styles.
+#define PBS_SMOOTH 0x01
+#define PBS_VERTICAL 0x04
+
+// Tooltip styles.
+#define TTS_ALWAYSTIP 0x01
+#define TTS_NOPREFIX 0x02
+#define TTS_NOANIMATE 0x10
+#define TTS_NOFADE 0x20
+#define TTS_BALLOON 0x40
+
+// Standard dialog command ids.
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define IDCLOSE 8
+#define IDHELP 9
+#define IDC_STATIC (-1)

@@ -1,0 +1,53 @@
+// Modules behind HMODULE values: the executable itself, whose resources are the .res files
+// embedded at build time, and resource-only PE libraries loaded as data by LoadLibraryA.
+#pragma once
+
+#include "kernel/ResourceTable.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::kernel {
+
+class Module {
+public:
+    Module(std::string path, std::vector<std::uint8_t> bytes, dev_t device, ino_t inode);
+    Module() = default;
+
+    const std::string& Path() const { return path_; }
+    ResourceTable& Resources() { return resources_; }
+    const ResourceTable& Resources() const { return resources_; }
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    bool IsFile(dev_t device, ino_t inode) const { return device_ == device && inode_ == inode; }
+
+    int references = 1;
+
+private:
+    std::string path_;
+    std::vector<std::uint8_t> bytes_;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    ResourceTable resources_;
+};
+
+// The executable's HMODULE, the value GetModuleHandleA(NULL) returns: the image base Windows
+// gives executables. No loaded library ever gets this value.
+HMODULE ExecutableHandle();
+
+// The module for `handle` (NULL means the executable), or nullptr with ERROR_MOD_NOT_FOUND.
+// The module stays valid while the shared pointer is held, even across FreeLibrary.
+std::shared_ptr<const Module> FindModule(HMODULE handle);
+
+// Registers the executable's embedded resources; returns ERROR_SUCCESS or ERROR_BAD_FORMAT.
+DWORD AddExecutableResources(const std::uint8_t* data, std::size_t size);
+
+// Loads the library at `path` or counts one more reference to it.
+HMODULE LoadModule(const std::string& path);
+bool FreeModule(HMODULE handle);
+HMODULE FindModuleByName(const std::string& name);
+
+} // namespace platform::kernel
