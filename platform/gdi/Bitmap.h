@@ -1,0 +1,54 @@
+// A 32-bit bitmap: a device-dependent bitmap (rows top-down) or a DIB section whose bits the
+// caller also holds (rows bottom-up for a positive height). Either way every pixel is one
+// 32-bit word 0x00RRGGBB, so drawing code sees both through one PixelView.
+#pragma once
+
+#include "GdiObject.h"
+#include "platform/gdi32.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace platform::gdi {
+
+struct PixelView {
+    std::uint32_t* row0 = nullptr; // row y = 0, the top row
+    std::ptrdiff_t pitch = 0;      // pixels from one row to the next, negative when bottom-up
+    int width = 0;
+    int height = 0;
+
+    std::uint32_t* Row(int y) const { return row0 + y * pitch; }
+    RECT Bounds() const { return RECT{0, 0, width, height}; }
+};
+
+class Bitmap : public GdiObject {
+public:
+    // Largest edge accepted for any bitmap; larger requests are refused, not allocated.
+    static constexpr int kMaxEdge = 16384;
+
+    Bitmap(int width, int height);                              // device-dependent, black
+    Bitmap(int width, int height, const BITMAPINFOHEADER& dib); // DIB section, zeroed
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool IsDibSection() const { return isDib_; }
+    void* Bits() { return pixels_.data(); }
+    PixelView View();
+    void FillBitmap(BITMAP& bm);
+    void FillDibSection(DIBSECTION& ds);
+
+    HDC selectedInto = nullptr; // a bitmap lives in at most one DC at a time
+
+private:
+    int width_;
+    int height_;
+    bool isDib_ = false;
+    bool bottomUp_ = false;
+    BITMAPINFOHEADER dib_{};
+    std::vector<std::uint32_t> pixels_;
+};
+
+// Checks a requested size against kMaxEdge; sets ERROR_INVALID_PARAMETER when refused.
+bool AcceptableSize(int width, int height);
+
+} // namespace platform::gdi
