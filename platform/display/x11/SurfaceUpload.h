@@ -1,0 +1,14 @@
+// Copies part of a window's finished pixels to its X window.
+#pragma once
+
+#include "PixelFormat.h"
+#include "platform/internal/surface.h"
+
+namespace platform::display::x11 {
+
+// Sends `dirty` (surface coordinates, clipped to the surface) to the same place in `window`.
+// Returns false, sending nothing, when the surface's pixel store does not match its size.
+bool UploadSurfaceRect(Display* display, Window window, GC gc, const PixelFormat& format,
+                       const gdi::Surface& surface, RECT dirty);
+
+} // namespace platform::display::x11
