@@ -1,0 +1,212 @@
+// Streams over global memory and pictures decoded from them.
+#include "TestJpeg.h"
+#include "platform/gdi32.h"
+#include "platform/kernel32.h"
+#include "platform/ole2.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+HGLOBAL BlockWith(const std::vector<std::uint8_t>& bytes) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (block && !bytes.empty()) {
+        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+// Loads `bytes` as a picture the way the skin loader does; the HRESULT and the picture.
+HRESULT Load(const std::vector<std::uint8_t>& bytes, IPicture** picture) {
+    IStream* stream = nullptr;
+    HRESULT hr = CreateStreamOnHGlobal(BlockWith(bytes), TRUE, &stream);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                        reinterpret_cast<LPVOID*>(picture));
+    stream->Release();
+    return hr;
+}
+
+// 16 x 8 pixels in four solid 8 x 8 blocks of two colours (JPEG keeps solid blocks nearly exact).
+std::vector<std::uint32_t> Blocks() {
+    std::vector<std::uint32_t> pixels(16 * 8);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            pixels[y * 16 + x] = x < 8 ? 0x00C03020u : 0x002040E0u;
+        }
+    }
+    return pixels;
+}
+
+void ExpectNear(COLORREF actual, std::uint32_t rgb, int tolerance) {
+    EXPECT_NEAR(GetRValue(actual), static_cast<int>((rgb >> 16) & 0xFF), tolerance);
+    EXPECT_NEAR(GetGValue(actual), static_cast<int>((rgb >> 8) & 0xFF), tolerance);
+    EXPECT_NEAR(GetBValue(actual), static_cast<int>(rgb & 0xFF), tolerance);
+}
+
+TEST(HGlobalStream, ReadsSeeksAndReportsItsSize) {
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(BlockWith({1, 2, 3, 4, 5}), TRUE, &stream), S_OK);
+    BYTE buffer[8] = {};
+    ULONG read = 0;
+    EXPECT_EQ(stream->Read(buffer, 2, &read), S_OK);
+    EXPECT_EQ(read, 2u);
+    EXPECT_EQ(buffer[1], 2);
+    LARGE_INTEGER move{};
+    move.QuadPart = -1;
+    ULARGE_INTEGER position{};
+    EXPECT_EQ(stream->Seek(move, STREAM_SEEK_END, &position), S_OK);
+    EXPECT_EQ(position.QuadPart, 4u);
+    EXPECT_EQ(stream->Read(buffer, 8, &read), S_FALSE);
+    EXPECT_EQ(read, 1u);
+    EXPECT_EQ(buffer[0], 5);
+    move.QuadPart = -10;
+    EXPECT_NE(stream->Seek(move, STREAM_SEEK_SET, &position), S_OK);
+    STATSTG stat{};
+    EXPECT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, 5u);
+    IUnknown* unknown = nullptr;
+    EXPECT_EQ(stream->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+    EXPECT_EQ(unknown->Release(), 1u);
+    EXPECT_EQ(stream->Release(), 0u);
+}
+
+TEST(HGlobalStream, FreesTheBlockOnlyWhenAsked) {
+    for (BOOL deleteOnRelease : {TRUE, FALSE}) {
+        HGLOBAL block = BlockWith({9, 9, 9});
+        IStream* stream = nullptr;
+        ASSERT_EQ(CreateStreamOnHGlobal(block, deleteOnRelease, &stream), S_OK);
+        stream->Release();
+        EXPECT_EQ(GlobalSize(block) == 3u, deleteOnRelease == FALSE);
+        if (!deleteOnRelease) {
+            GlobalFree(block);
+        }
+    }
+}
+
+TEST(HGlobalStream, WritesGrowTheBlock) {
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    const BYTE data[3] = {7, 8, 9};
+    ULONG written = 0;
+    EXPECT_EQ(stream->Write(data, 3, &written), S_OK);
+    EXPECT_EQ(written, 3u);
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    BYTE back[3] = {};
+    ULONG read = 0;
+    EXPECT_EQ(stream->Read(back, 3, &read), S_OK);
+    EXPECT_EQ(back[2], 9);
+    stream->Release();
+}
+
+TEST(OleLoadPicture, DecodesAJpegIntoABitmapOfItsPixelSize) {
+    const auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    IPicture* picture = nullptr;
+    ASSERT_EQ(Load(jpeg, &picture), S_OK);
+    OLE_HANDLE handle = 0;
+    ASSERT_EQ(picture->get_Handle(&handle), S_OK);
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    BITMAP bm{};
+    ASSERT_EQ(GetObjectA(bitmap, sizeof(bm), &bm), static_cast<int>(sizeof(BITMAP)));
+    EXPECT_EQ(bm.bmWidth, 16);
+    EXPECT_EQ(bm.bmHeight, 8);
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int y : {0, 7}) {
+        ExpectNear(GetPixel(dc, 0, y), 0x00C03020u, 3);
+        ExpectNear(GetPixel(dc, 15, y), 0x002040E0u, 3);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    OLE_XSIZE_HIMETRIC width = 0;
+    EXPECT_EQ(picture->get_Width(&width), S_OK);
+    EXPECT_EQ(width, 423); // 16 px at 96 dpi in 0.01 mm
+    SHORT type = 0;
+    picture->get_Type(&type);
+    EXPECT_EQ(type, PICTYPE_BITMAP);
+    EXPECT_EQ(picture->Release(), 0u);
+    EXPECT_EQ(GetObjectType(bitmap), 0u); // the picture owned the bitmap
+}
+
+TEST(OleLoadPicture, EveryTruncatedJpegFails) {
+    const auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    for (std::size_t size = 0; size < jpeg.size(); ++size) {
+        std::vector<std::uint8_t> cut(jpeg.begin(),
+                                      jpeg.begin() + static_cast<std::ptrdiff_t>(size));
+        IPicture* picture = reinterpret_cast<IPicture*>(1);
+        const HRESULT hr = Load(cut, &picture);
+        EXPECT_TRUE(FAILED(hr)) << size << " of " << jpeg.size() << " bytes";
+        EXPECT_EQ(picture, nullptr);
+    }
+}
+
+TEST(OleLoadPicture, RefusesGarbageAndHugePictures) {
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> noise(600);
+    for (auto& b : noise) {
+        b = static_cast<std::uint8_t>(random());
+    }
+    IPicture* picture = nullptr;
+    EXPECT_EQ(Load(noise, &picture), CTL_E_INVALIDPICTURE);
+    noise[0] = 0xFF;
+    noise[1] = 0xD8;
+    EXPECT_TRUE(FAILED(Load(noise, &picture)));
+
+    // A valid picture whose frame header claims 20000 x 8 pixels.
+    auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) { // SOF0: length, precision, height, width
+            jpeg[i + 7] = 20000 >> 8;
+            jpeg[i + 8] = 20000 & 0xFF;
+            break;
+        }
+    }
+    EXPECT_EQ(Load(jpeg, &picture), CTL_E_INVALIDPICTURE);
+}
+
+TEST(OleLoadPicture, DecodesABmpFile) {
+    std::vector<std::uint8_t> file(14 + 40 + 4);
+    const BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(file.size()), 0, 0, 54};
+    const BITMAPINFOHEADER ih{sizeof(BITMAPINFOHEADER), 1, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    std::memcpy(file.data(), &fh, sizeof(fh));
+    std::memcpy(file.data() + 14, &ih, sizeof(ih));
+    file[54] = 0x30; // blue
+    file[55] = 0x20; // green
+    file[56] = 0x10; // red
+    IPicture* picture = nullptr;
+    ASSERT_EQ(Load(file, &picture), S_OK);
+    OLE_HANDLE handle = 0;
+    picture->get_Handle(&handle);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x10, 0x20, 0x30));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    picture->Release();
+}
+
+TEST(OleLoadPicture, ChecksItsArguments) {
+    const auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(BlockWith(jpeg), TRUE, &stream), S_OK);
+    void* object = nullptr;
+    EXPECT_EQ(OleLoadPicture(stream, static_cast<LONG>(jpeg.size()), FALSE, IID_IStream, &object),
+              E_NOINTERFACE);
+    EXPECT_EQ(OleLoadPicture(nullptr, 10, FALSE, IID_IPicture, &object), E_INVALIDARG);
+    EXPECT_EQ(OleLoadPicture(stream, 10, FALSE, IID_IPicture, nullptr), E_POINTER);
+    EXPECT_TRUE(FAILED(
+        OleLoadPicture(stream, static_cast<LONG>(jpeg.size()) + 5, FALSE, IID_IPicture, &object)));
+    stream->Release();
+}
+
+} // namespace

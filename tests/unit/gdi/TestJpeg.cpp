@@ -1,0 +1,48 @@
+#include "TestJpeg.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace testing_pictures {
+
+std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint32_t>& pixels, int width,
+                                     int height) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int i = 0; i < 3; ++i) {
+        cinfo.comp_info[i].h_samp_factor = 1;
+        cinfo.comp_info[i].v_samp_factor = 1;
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const std::uint32_t* src = &pixels[static_cast<std::size_t>(cinfo.next_scanline) * width];
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = static_cast<unsigned char>(src[x] >> 16);
+            row[3 * x + 1] = static_cast<unsigned char>(src[x] >> 8);
+            row[3 * x + 2] = static_cast<unsigned char>(src[x]);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<std::uint8_t> out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
+} // namespace testing_pictures
