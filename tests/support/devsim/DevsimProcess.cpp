@@ -1,0 +1,205 @@
+#include "DevsimProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+#ifndef NERITH_DEVSIM_PATH
+#error "NERITH_DEVSIM_PATH must name the nerith-devsim binary"
+#endif
+
+extern char** environ;
+
+namespace nerith::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kStartTimeout = std::chrono::seconds(10);
+constexpr auto kStopTimeout = std::chrono::seconds(5);
+
+std::string MakeTempFolder(const char* prefix) {
+    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+    return ::mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+bool WaitForExit(int pid, std::chrono::milliseconds timeout, int& status) {
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+        const int result = ::waitpid(pid, &status, WNOHANG);
+        if (result == pid || (result < 0 && errno == ECHILD)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+} // namespace
+
+TempFolder::TempFolder() : path_(MakeTempFolder("nerith-test")) {}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    if (!path_.empty()) {
+        std::filesystem::remove_all(path_, ec);
+    }
+}
+
+DevsimProcess::DevsimProcess(std::vector<std::string> arguments)
+    : folder_(MakeTempFolder("nerith-devsim")) {
+    if (folder_.empty()) {
+        error_ = "cannot create a device folder";
+        return;
+    }
+    if (Launch(arguments) && !WaitUntilServing()) {
+        Stop();
+    }
+}
+
+DevsimProcess::~DevsimProcess() {
+    Stop();
+    std::error_code ec;
+    if (!folder_.empty()) {
+        std::filesystem::remove_all(folder_, ec);
+    }
+}
+
+bool DevsimProcess::Launch(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {NERITH_DEVSIM_PATH, "--dir=" + folder_};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> pointers;
+    for (std::string& a : argv) {
+        pointers.push_back(a.data());
+    }
+    pointers.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int result =
+        ::posix_spawn(&pid, NERITH_DEVSIM_PATH, &actions, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (result != 0) {
+        error_ = std::string("cannot start nerith-devsim: ") + std::strerror(result);
+        return false;
+    }
+    pid_ = pid;
+    return true;
+}
+
+int DevsimProcess::ConnectControl() {
+    const std::string path = folder_ + "/korvel.control";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -1;
+    }
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    const timeval timeout{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+    return fd;
+}
+
+bool DevsimProcess::WaitUntilServing() {
+    const auto deadline = Clock::now() + kStartTimeout;
+    while (Clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            error_ = "nerith-devsim exited at start (status " + std::to_string(status) + ")";
+            return false;
+        }
+        control_ = ConnectControl();
+        if (control_ >= 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    error_ = "nerith-devsim did not start serving";
+    return false;
+}
+
+void DevsimProcess::UseAsDeviceFolder() const {
+    ::setenv("NERITH_DEVICE_DIR", folder_.c_str(), 1);
+}
+
+std::string DevsimProcess::Control(const std::string& command) {
+    if (control_ < 0) {
+        return "error: nerith-devsim is not running";
+    }
+    if (::send(control_, command.data(), command.size(), MSG_NOSIGNAL) < 0) {
+        return "error: cannot send the command";
+    }
+    char reply[4096];
+    const ssize_t received = ::recv(control_, reply, sizeof(reply), 0);
+    if (received <= 0) {
+        return "error: no reply";
+    }
+    return std::string(reply, static_cast<std::size_t>(received));
+}
+
+std::map<std::string, unsigned> DevsimProcess::Stats() {
+    std::map<std::string, unsigned> counts;
+    std::istringstream words(Control("stats"));
+    std::string word;
+    while (words >> word) {
+        const auto equals = word.find('=');
+        if (equals != std::string::npos) {
+            counts[word.substr(0, equals)] =
+                static_cast<unsigned>(std::stoul(word.substr(equals + 1)));
+        }
+    }
+    return counts;
+}
+
+std::vector<std::uint8_t> DevsimProcess::DumpFlash() {
+    const std::string path = folder_ + "/flash.bin";
+    if (Control("dump-bin " + path) != "ok") {
+        return {};
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(path);
+    return bytes;
+}
+
+int DevsimProcess::Stop() {
+    if (pid_ <= 0) {
+        return -1;
+    }
+    Control("stop");
+    if (control_ >= 0) {
+        ::close(control_);
+        control_ = -1;
+    }
+    int status = 0;
+    if (!WaitForExit(pid_, kStopTimeout, status)) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return -1;
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace nerith::test

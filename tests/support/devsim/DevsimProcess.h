@@ -1,0 +1,62 @@
+// Runs nerith-devsim in a private device folder for a test: start, wait until it serves,
+// send control commands, dump its flash, stop. The destructor stops it and removes the folder.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace nerith::test {
+
+class DevsimProcess {
+public:
+    explicit DevsimProcess(std::vector<std::string> arguments = {});
+    DevsimProcess(const DevsimProcess&) = delete;
+    DevsimProcess& operator=(const DevsimProcess&) = delete;
+    ~DevsimProcess();
+
+    // False when the simulator did not come up; Error() says why.
+    bool Running() const { return pid_ > 0; }
+    const std::string& Error() const { return error_; }
+    const std::string& Folder() const { return folder_; }
+
+    // Points this process's device handles (NERITH_DEVICE_DIR) at the simulator.
+    void UseAsDeviceFolder() const;
+    // One control command; returns the reply ("ok ..." / "error: ...") or "error: ..." when
+    // the simulator cannot be reached.
+    std::string Control(const std::string& command);
+    // Request counts by kind, from the "stats" command.
+    std::map<std::string, unsigned> Stats();
+    unsigned Count(const std::string& kind) { return Stats()[kind]; }
+    // The 65,536 flash bytes; empty when the dump failed.
+    std::vector<std::uint8_t> DumpFlash();
+    // Stops the simulator; returns its exit status (-1 when it had to be killed).
+    int Stop();
+
+private:
+    bool Launch(const std::vector<std::string>& arguments);
+    bool WaitUntilServing();
+    int ConnectControl();
+
+    std::string folder_;
+    std::string error_;
+    int pid_ = -1;
+    int control_ = -1;
+};
+
+// A folder of its own for a test's files, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+} // namespace nerith::test
