@@ -71,7 +71,14 @@ public:
     virtual bool BeginMoveDrag(NativeId, POINT, int) { return false; }
     virtual RECT WorkArea() = 0;
     virtual POINT CursorPos() = 0;
+    // Makes a WaitEvent blocked in another thread return early (false, as on a time-out), so
+    // a message posted from another thread is seen at once. Safe to call from any thread.
+    virtual void Wake() {}
 };
+
+// The process's display, created by CreateBackend on first use; nullptr when none is
+// available. Windows, the message loop and the tests all reach the screen through it.
+Backend* CurrentBackend();
 
 // NERITH_DISPLAY=headless selects the in-memory screen; otherwise X11 when DISPLAY is set.
 // Returns nullptr and writes a clear message to standard error when neither is available.
