@@ -41,20 +41,27 @@ std::optional<std::string> Variable(const std::string& name) {
     return std::nullopt;
 }
 
-// A '%' that does not open a known variable is copied as it stands, and scanning goes on
-// after it, so "%X%TEMP%" keeps "%X" and still expands TEMP.
+// An unknown or empty name stays as written, both '%' signs included, and scanning goes on
+// after it; a '%' without a closing one is copied as it stands.
 std::string Expand(const char* source) {
     std::string out;
     for (const char* p = source; *p;) {
-        const char* close = *p == '%' ? std::strchr(p + 1, '%') : nullptr;
-        if (close && close > p + 1) {
-            if (auto value = Variable(std::string(p + 1, close))) {
-                out += *value;
-                p = close + 1;
-                continue;
-            }
+        if (*p != '%') {
+            out += *p++;
+            continue;
         }
-        out += *p++;
+        const char* close = std::strchr(p + 1, '%');
+        if (!close) {
+            out += p;
+            break;
+        }
+        const auto value = close > p + 1 ? Variable(std::string(p + 1, close)) : std::nullopt;
+        if (value) {
+            out += *value;
+        } else {
+            out.append(p, close + 1);
+        }
+        p = close + 1;
     }
     return out;
 }
