@@ -2,7 +2,10 @@
 
 #include <X11/XKBlib.h>
 #include <cerrno>
+#include <cstdint>
 #include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace platform::display::x11 {
 
@@ -18,8 +21,21 @@ int MillisecondsUntil(const EventSource::Deadline& deadline) {
 
 } // namespace
 
-EventSource::EventSource(Display* display) : display_(display) {
+EventSource::EventSource(Display* display)
+    : display_(display), wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     XkbSetDetectableAutoRepeat(display_, True, nullptr);
+}
+
+EventSource::~EventSource() {
+    if (wakeFd_ >= 0)
+        close(wakeFd_);
+}
+
+void EventSource::Wake() {
+    if (wakeFd_ < 0)
+        return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
 }
 
 EventSource::Deadline EventSource::DeadlineIn(int timeoutMs) {
@@ -30,15 +46,21 @@ EventSource::Deadline EventSource::DeadlineIn(int timeoutMs) {
 
 bool EventSource::WaitReadable(Deadline deadline) {
     for (;;) {
-        const int timeout = MillisecondsUntil(deadline);
-        pollfd socket{ConnectionNumber(display_), POLLIN, 0};
-        const int ready = poll(&socket, 1, timeout);
-        if (ready > 0)
-            return true;
+        pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        const int ready = poll(fds, wakeFd_ >= 0 ? 2 : 1, MillisecondsUntil(deadline));
         if (ready == 0)
             return false;
-        if (errno != EINTR)
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
             return true; // let Xlib meet the broken socket and report it
+        }
+        if (fds[1].revents & POLLIN) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] const ssize_t got = read(wakeFd_, &count, sizeof count);
+            return false;
+        }
+        return true;
     }
 }
 

@@ -198,6 +198,10 @@ POINT X11Backend::CursorPos() {
     return POINT{rootX, rootY};
 }
 
+void X11Backend::Wake() {
+    events_->Wake();
+}
+
 } // namespace platform::display::x11
 
 namespace platform::display {

@@ -36,6 +36,7 @@ public:
     bool BeginMoveDrag(NativeId id, POINT screen, int button) override;
     RECT WorkArea() override;
     POINT CursorPos() override;
+    void Wake() override;
 
 private:
     X11Backend(std::unique_ptr<DisplayConnection> connection, std::unique_ptr<VisualChoice> visual);

@@ -1,5 +1,7 @@
 #include "BackendFixture.h"
 
+#include <thread>
+
 namespace nerith::testing {
 namespace {
 
@@ -165,6 +167,29 @@ TEST_F(InputEventsTest, WaitingTimesOutNeitherEarlyNorLate) {
     const auto again = steady_clock::now();
     EXPECT_FALSE(backend_->WaitEvent(event, 0));
     EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - again).count(), 50);
+}
+
+TEST_F(InputEventsTest, WakeEndsAWaitFromAnotherThread) {
+    using namespace std::chrono;
+    InputEvent event;
+    backend_->Wake(); // a wake before the wait is not lost
+    const auto first = steady_clock::now();
+    EXPECT_FALSE(backend_->WaitEvent(event, 5000));
+    EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - first).count(), 1000);
+
+    std::thread waker([&] {
+        std::this_thread::sleep_for(milliseconds(100));
+        backend_->Wake();
+    });
+    const auto start = steady_clock::now();
+    EXPECT_FALSE(backend_->WaitEvent(event, -1));
+    const auto waited = duration_cast<milliseconds>(steady_clock::now() - start).count();
+    waker.join();
+    EXPECT_GE(waited, 90);
+    EXPECT_LT(waited, 2000);
+    // Events still arrive after a wake.
+    input_->Click(POINT{kRect.left + 1, kRect.top + 1});
+    EXPECT_TRUE(WaitForEvent(EventType::ButtonDown, window_));
 }
 
 TEST_F(InputEventsTest, AnEventEndsAnEndlessWait) {
