@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -18,15 +16,18 @@ namespace nerith::testing {
 
 namespace {
 
-std::string MakeCaptureFile(const char* tag) {
+// A file that exists only through its descriptors, so nothing is left behind even when the
+// test process dies: `write` goes to the child, `read` stays with us.
+bool MakeCaptureFile(const char* tag, int& write, UniqueFd& read) {
     const char* tmp = std::getenv("TMPDIR");
     std::string path =
         std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/nerith-" + tag + "-XXXXXX";
-    const int fd = mkstemp(path.data());
-    if (fd < 0)
-        return {};
-    close(fd);
-    return path;
+    write = mkostemp(path.data(), O_CLOEXEC);
+    if (write < 0)
+        return false;
+    read.reset(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    unlink(path.c_str());
+    return read.get() >= 0;
 }
 
 std::vector<std::string> BuildEnvironment(const ProcessOptions& options) {
@@ -80,11 +81,17 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
     _exit(127);
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = pread(fd, buffer, sizeof buffer, offset);
+        if (got <= 0)
+            return text;
+        text.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
 }
 
 int DecodeStatus(int status) {
@@ -106,20 +113,17 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const ProcessOptions& options,
     };
     if (options.argv.empty())
         return fail("no program given");
-    std::string outPath = MakeCaptureFile("stdout");
-    std::string errPath = MakeCaptureFile("stderr");
-    if (outPath.empty() || errPath.empty())
-        return fail(std::string("cannot create capture files: ") + std::strerror(errno));
-    const int out = open(outPath.c_str(), O_WRONLY | O_CLOEXEC);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CLOEXEC);
-    if (out < 0 || err < 0) {
-        const std::string why = std::string("cannot open capture files: ") + std::strerror(errno);
+    int out = -1;
+    int err = -1;
+    UniqueFd outRead, errRead;
+    const bool captured =
+        MakeCaptureFile("stdout", out, outRead) && MakeCaptureFile("stderr", err, errRead);
+    if (!captured) {
+        const std::string why = std::string("cannot create capture files: ") + std::strerror(errno);
         for (int fd : {out, err}) {
             if (fd >= 0)
                 close(fd);
         }
-        unlink(outPath.c_str());
-        unlink(errPath.c_str());
         return fail(why);
     }
     std::vector<std::string> args = options.argv;
@@ -132,19 +136,14 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const ProcessOptions& options,
         ExecChild(options, argv.data(), envp.data(), out, err, parent);
     close(out);
     close(err);
-    if (pid < 0) {
-        unlink(outPath.c_str());
-        unlink(errPath.c_str());
+    if (pid < 0)
         return fail(std::string("fork failed: ") + std::strerror(errno));
-    }
     return std::unique_ptr<ChildProcess>(
-        new ChildProcess(pid, std::move(outPath), std::move(errPath)));
+        new ChildProcess(pid, std::move(outRead), std::move(errRead)));
 }
 
 ChildProcess::~ChildProcess() {
     Terminate();
-    unlink(stdoutPath_.c_str());
-    unlink(stderrPath_.c_str());
 }
 
 bool ChildProcess::Reap(bool block) {
@@ -190,10 +189,10 @@ int ChildProcess::Terminate(std::chrono::milliseconds grace) {
 }
 
 std::string ChildProcess::Stdout() const {
-    return ReadFile(stdoutPath_);
+    return ReadAll(stdout_.get());
 }
 std::string ChildProcess::Stderr() const {
-    return ReadFile(stderrPath_);
+    return ReadAll(stderr_.get());
 }
 
 } // namespace nerith::testing

@@ -2,6 +2,8 @@
 // (SIGTERM, then SIGKILL) and reaped when the object goes, and also dies with the test process.
 #pragma once
 
+#include "UniqueFd.h"
+
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -40,14 +42,14 @@ public:
     std::string Stderr() const;
 
 private:
-    ChildProcess(int pid, std::string stdoutPath, std::string stderrPath)
-        : pid_(pid), stdoutPath_(std::move(stdoutPath)), stderrPath_(std::move(stderrPath)) {}
+    ChildProcess(int pid, UniqueFd stdoutFile, UniqueFd stderrFile)
+        : pid_(pid), stdout_(std::move(stdoutFile)), stderr_(std::move(stderrFile)) {}
     bool Reap(bool block);
 
     int pid_;
     std::optional<int> status_;
-    std::string stdoutPath_;
-    std::string stderrPath_;
+    UniqueFd stdout_; // unlinked capture files, read from the start
+    UniqueFd stderr_;
 };
 
 } // namespace nerith::testing

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <unistd.h>
+#include <utility>
 
 namespace nerith::testing {
 
@@ -11,12 +12,17 @@ public:
     ~UniqueFd() { reset(); }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
 
     int get() const { return fd_; }
-    void reset() {
+    void reset(int fd = -1) {
         if (fd_ >= 0)
             close(fd_);
-        fd_ = -1;
+        fd_ = fd;
     }
 
 private:
