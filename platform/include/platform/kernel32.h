@@ -69,7 +69,9 @@ using LPTHREAD_START_ROUTINE = DWORD(WINAPI*)(LPVOID lpThreadParameter);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 
-// Handles and files.
+// Handles and files. Paths take '\' and '/' alike; "\\.\NAME" opens the device NAME (matched
+// without regard to case). CREATE_NEW and CREATE_ALWAYS refuse a symlink at the target, and
+// share modes bind the handles of this process.
 BOOL WINAPI CloseHandle(HANDLE hObject);
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
@@ -88,10 +90,13 @@ BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBu
                             DWORD nInBufferSize, LPVOID lpOutBuffer, DWORD nOutBufferSize,
                             LPDWORD lpBytesReturned, LPOVERLAPPED lpOverlapped);
 
-// Environment.
+// Environment. As Windows always defines TEMP and TMP, an unset (or empty) one expands to a
+// private folder of the user's, made on first use: $XDG_RUNTIME_DIR/nerith-temp-<uid>, or
+// /tmp/nerith-temp-<uid> without XDG_RUNTIME_DIR (mode 0700, owner checked, never a symlink).
 DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
 
-// Modules and resources.
+// Modules and resources. LoadLibraryA reads a resource-only PE library as data; nothing in
+// it runs. FindResourceA(NULL, ...) looks in the .res embedded at build time.
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
@@ -110,7 +115,9 @@ BOOL WINAPI GlobalUnlock(HGLOBAL hMem);
 HGLOBAL WINAPI GlobalFree(HGLOBAL hMem);
 SIZE_T WINAPI GlobalSize(HGLOBAL hMem);
 
-// Synchronisation and threads.
+// Synchronisation and threads. Waits and Sleep are scaled by NERITH_TIME_SCALE (tests only).
+// A semaphore's maximum binds ReleaseSemaphore in this process; a driver process that was
+// handed the semaphore releases it directly and is not held to the maximum.
 HANDLE WINAPI CreateSemaphoreA(LPSECURITY_ATTRIBUTES lpSemaphoreAttributes, LONG lInitialCount,
                                LONG lMaximumCount, LPCSTR lpName);
 BOOL WINAPI ReleaseSemaphore(HANDLE hSemaphore, LONG lReleaseCount, LPLONG lpPreviousCount);
