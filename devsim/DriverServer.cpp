@@ -193,6 +193,8 @@ bool DriverServer::ServeControl(Connection& connection, const std::vector<std::u
         device_.InjectedFaults().noDevice = false;
     }
     stopping_ = result.action == ControlResult::Action::Stop;
+    // The device is (un)plugged before the reply, so a client that reads "ok" sees the change.
+    SyncPlug();
     const std::vector<std::uint8_t> reply(result.reply.begin(), result.reply.end());
     return SendPacket(connection.socket.Get(), reply);
 }
