@@ -20,7 +20,7 @@ SIZE_T StackSizeFor(const pthread_attr_t& attr, SIZE_T requested) {
     pthread_attr_getstacksize(&attr, &fallback);
     const long page = ::sysconf(_SC_PAGESIZE);
     const SIZE_T pageSize = page > 0 ? static_cast<SIZE_T>(page) : 4096;
-    SIZE_T size = std::max<SIZE_T>({requested, fallback, PTHREAD_STACK_MIN});
+    SIZE_T size = std::max<SIZE_T>({requested, fallback, static_cast<SIZE_T>(PTHREAD_STACK_MIN)});
     return (size + pageSize - 1) / pageSize * pageSize;
 }
 
