@@ -1,0 +1,20 @@
+#include "SkinLoadSupport.h"
+
+#include "platform/afx/CString.h"
+#include "platform/crt.h"
+
+HMODULE LoadSkinLibrary() {
+    char szPath[MAX_PATH] = "";
+    if (GetModuleFileNameA(NULL, szPath, MAX_PATH) == 0) {
+        return NULL;
+    }
+    char szDrive[_MAX_DRIVE] = "";
+    char szDir[_MAX_DIR] = "";
+    _splitpath(szPath, szDrive, szDir, NULL, NULL);
+
+    CString strFolder(szDrive);
+    strFolder += szDir;
+    CString strLibrary;
+    strLibrary.Format("%sskins\\ridozuveza.dll", (LPCTSTR)strFolder);
+    return LoadLibraryA(strLibrary);
+}

@@ -1,0 +1,14 @@
+// Loading skin pictures from the skin library "skins\ridozuveza.dll" beside the executable.
+// The id text is decimal ("1015"); its value's low 16 bits are the integer resource id.
+// Both loaders always fill the target and the size: a picture that cannot be loaded is
+// replaced by a plain placeholder and reported on the debugger output.
+#pragma once
+
+#include "platform/afx/CBitmap.h"
+#include "platform/win32.h"
+
+// A JPEG resource of type "jpgs"; replaces whatever the target held.
+void LoadSkinJpeg(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize);
+
+// A bitmap resource.
+void LoadSkinBitmap(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize);
