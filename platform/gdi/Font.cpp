@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -55,8 +56,21 @@ struct MatchedFile {
     int index = 0;
 };
 
+// Fontconfig holds its configuration until FcFini; fonts keep only file names, so it is let
+// go at exit rather than left for leak checkers to report.
+bool InitFontconfig() {
+    static const bool ready = [] {
+        if (!FcInit()) {
+            return false;
+        }
+        std::atexit([] { FcFini(); });
+        return true;
+    }();
+    return ready;
+}
+
 bool MatchFont(const LOGFONTA& log, MatchedFile& out) {
-    if (!FcInit()) {
+    if (!InitFontconfig()) {
         return false;
     }
     char face[LF_FACESIZE + 1] = {};

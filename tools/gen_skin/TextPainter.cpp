@@ -84,7 +84,11 @@ TextPainter::TextPainter() : faces_(std::make_unique<Faces>()) {
     }
 }
 
-TextPainter::~TextPainter() = default;
+// Fontconfig keeps its configuration until told to let go; the tool is done with it here.
+TextPainter::~TextPainter() {
+    faces_.reset();
+    FcFini();
+}
 
 bool TextPainter::Ready() const {
     return faces_->regular && faces_->bold;
