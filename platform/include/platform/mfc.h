@@ -1,0 +1,21 @@
+// The MFC subset the updater is written against.
+#pragma once
+
+#include "platform/afx/CBitmap.h"
+#include "platform/afx/CButton.h"
+#include "platform/afx/CClientDC.h"
+#include "platform/afx/CDC.h"
+#include "platform/afx/CDialog.h"
+#include "platform/afx/CGdiObject.h"
+#include "platform/afx/CMenu.h"
+#include "platform/afx/CPaintDC.h"
+#include "platform/afx/CPoint.h"
+#include "platform/afx/CProgressCtrl.h"
+#include "platform/afx/CRect.h"
+#include "platform/afx/CSize.h"
+#include "platform/afx/CString.h"
+#include "platform/afx/CToolTipCtrl.h"
+#include "platform/afx/CWinApp.h"
+#include "platform/afx/CWnd.h"
+#include "platform/commctrl.h"
+#include "platform/win32.h"
