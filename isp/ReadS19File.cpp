@@ -1,6 +1,7 @@
 #include "isp/ReadS19File.h"
 
 #include "isp/HexToInt.h"
+#include "platform/crt.h"
 
 #include <cctype>
 #include <cstdio>
@@ -60,7 +61,7 @@ void LoadLine(const char* line, BYTE* image, BYTE* pageMap) {
 } // namespace
 
 int ReadS19File(LPCTSTR lpszPath, BYTE* image, BYTE* pageMap) {
-    std::FILE* file = std::fopen(lpszPath, "r");
+    std::FILE* file = fopen(lpszPath, "r");
     if (!file) {
         return 1;
     }

@@ -128,6 +128,19 @@ TEST(ReadS19File, LongLinesArriveInPiecesAndNoPieceLoadsAsData) {
     EXPECT_EQ(loaded.MarkedPages(), std::set<int>{0x7100 / 64});
 }
 
+TEST(ReadS19File, BackslashSeparatedPathOpens) {
+    // The update writes its image to "%TEMP%\temp.s19", a Windows path name.
+    TempFolder folder;
+    std::ofstream(folder.File("image.s19"), std::ios::binary) << "S1047000AB00\r\n";
+    std::string path = folder.File("image.s19");
+    path[path.rfind('/')] = '\\';
+    BYTE image[0x10000] = {};
+    BYTE pageMap[1024] = {};
+    ASSERT_EQ(ReadS19File(path.c_str(), image, pageMap), 0);
+    EXPECT_EQ(image[0x7000], 0xAB);
+    EXPECT_EQ(pageMap[0x7000 / 64], 0xFF);
+}
+
 TEST(ReadS19File, MissingFileIsReported) {
     TempFolder folder;
     BYTE image[0x10000];
