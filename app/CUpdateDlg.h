@@ -1,0 +1,48 @@
+// The updater's main window: a skinned dialog with a progress bar and two skinned buttons, OK
+// running the whole update and Cancel ending the program.
+#pragma once
+
+#include "platform/mfc.h"
+#include "res/resource.h"
+#include "skin/CSkinButton.h"
+
+class CUpdateDlg : public CDialog {
+public:
+    explicit CUpdateDlg(CWnd* pParent = nullptr);
+
+    enum { IDD = IDD_UPDATE_DIALOG };
+
+protected:
+    char m_szImagePath[MAX_PATH];
+    CProgressCtrl m_progress;
+    CBitmap m_bmpShape;
+    CBitmap m_bmpBackground;
+    HRGN m_hRgn;
+    CSkinButton m_btnOK;
+    CSkinButton m_btnCancel;
+    HICON m_hIcon;
+
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnDestroy();
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg LRESULT OnUpdateProgress(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    int SetupSkin();
+
+    void RunUpdate();
+    // TRUE only when the whole image reached the file named by m_szImagePath.
+    BOOL WriteImageFile();
+    int CheckFWversion(UINT uDeviceVersion, UINT uImageVersion);
+    void ShowSuccessNotice();
+    void ShowFailureNotice();
+};
