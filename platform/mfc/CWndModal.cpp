@@ -1,3 +1,4 @@
+#include "MfcState.h"
 #include "platform/afx/CDC.h"
 #include "platform/afx/CGdiObject.h"
 #include "platform/afx/CMenu.h"
@@ -39,6 +40,7 @@ int CWnd::RunModalLoop(DWORD dwFlags) {
             Idle();
         }
         if (!AfxPumpMessage()) {
+            AfxPostQuitMessage(static_cast<int>(platform::mfc::State().current.wParam));
             m_nFlags &= ~(WF_MODALLOOP | WF_CONTINUEMODAL);
             return -1;
         }
