@@ -38,6 +38,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     int SetupSkin();
+    void AddAboutItem();
+    void SetupProgressBar();
 
     void RunUpdate();
     // TRUE only when the whole image reached the file named by m_szImagePath.

@@ -35,4 +35,7 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     DECLARE_MESSAGE_MAP()
+
+    // The image DrawItem shows for the owner-draw item state.
+    CBitmap* ImageFor(UINT nItemState);
 };

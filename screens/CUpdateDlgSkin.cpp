@@ -1,0 +1,30 @@
+// The main window's skin: its pictures, size, shape and buttons, and dragging it.
+#include "app/CUpdateDlg.h"
+#include "screens/ApplySkinRegion.h"
+#include "screens/CreateSkinButton.h"
+#include "screens/DragSkinnedWindow.h"
+#include "screens/ScreenPictures.h"
+
+int CUpdateDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (CDialog::OnCreate(lpCreateStruct) == -1) {
+        return -1;
+    }
+    SetupSkin();
+    m_hRgn = ApplySkinRegion(this, &m_bmpShape);
+    return 0;
+}
+
+int CUpdateDlg::SetupSkin() {
+    ScreenPictures pictures;
+    const SIZE size =
+        LoadScreenPictures(&m_bmpShape, &m_bmpBackground, &pictures, "1015", "1016", "1018");
+    CWnd::MoveWindow(0, 0, size.cx, size.cy, TRUE);
+    CreateSkinButton(&m_btnOK, "BUTTON_OK,187,231,30,17,OK,FALSE", this, &pictures);
+    CreateSkinButton(&m_btnCancel, "BUTTON_CANCEL,257,231,44,17,Cancel,FALSE", this, &pictures);
+    return 1;
+}
+
+void CUpdateDlg::OnLButtonDown(UINT nFlags, CPoint point) {
+    DragSkinnedWindow(this, point);
+    CDialog::OnLButtonDown(nFlags, point);
+}
