@@ -1,0 +1,137 @@
+#include "UpdaterSession.h"
+
+#include <thread>
+
+namespace nerith::demo {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kPollInterval = std::chrono::milliseconds(5);
+
+bool IsEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+} // namespace
+
+std::unique_ptr<UpdaterSession> UpdaterSession::Start(testing::XSession& x,
+                                                      const ScreenRecognizer& recognizer,
+                                                      const UpdaterEnvironment& environment,
+                                                      std::string* error) {
+    testing::ProcessOptions options;
+    options.argv = {environment.program};
+    options.setEnv = {{"DISPLAY", environment.display},
+                      {"NERITH_DISPLAY", "x11"},
+                      {"NERITH_DEVICE_DIR", environment.deviceDir}};
+    if (environment.temp) {
+        options.setEnv.emplace_back("TEMP", *environment.temp);
+    } else {
+        options.unsetEnv.push_back("TEMP");
+    }
+    if (environment.timeScale) {
+        options.setEnv.emplace_back("NERITH_TIME_SCALE", *environment.timeScale);
+    } else {
+        options.unsetEnv.push_back("NERITH_TIME_SCALE");
+    }
+    auto process = testing::ChildProcess::Start(options, error);
+    if (!process) {
+        return nullptr;
+    }
+    return std::unique_ptr<UpdaterSession>(new UpdaterSession(x, recognizer, std::move(process)));
+}
+
+std::optional<View> UpdaterSession::Current() {
+    std::optional<testing::XId> top;
+    for (testing::XId window : testing::FindWindowsByPid(x_, process_->pid())) {
+        if (x_.IsMapped(window) && !x_.IsOverrideRedirect(window)) {
+            top = window;
+        }
+    }
+    if (!top) {
+        return std::nullopt;
+    }
+    const auto rect = x_.Geometry(*top);
+    if (!rect) {
+        return std::nullopt;
+    }
+    View view;
+    view.window = *top;
+    view.rect = *rect;
+    view.shot = testing::CaptureWindow(x_, *top);
+    const SIZE skin = recognizer_.PictureSize();
+    if (view.shot.width != skin.cx || view.shot.height != skin.cy) {
+        view.screen = view.shot.Empty() ? Screen::Unknown : Screen::MessageBox;
+        return view;
+    }
+    view.recognition = recognizer_.Recognize(view.shot);
+    view.screen = view.recognition.screen;
+    return view;
+}
+
+std::optional<View> UpdaterSession::WaitFor(Screen screen, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        std::optional<View> view = Current();
+        if (view && view->screen == screen) {
+            return view;
+        }
+        if (Clock::now() > deadline || !process_->Running()) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+std::optional<View> UpdaterSession::WaitForChange(Screen previous,
+                                                  std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        std::optional<View> view = Current();
+        if (view && view->screen != previous && view->screen != Screen::Unknown) {
+            return view;
+        }
+        if (Clock::now() > deadline || !process_->Running()) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+bool UpdaterSession::Click(const View& view, const RECT& button) {
+    if (IsEmpty(button)) {
+        return false;
+    }
+    const POINT centre{view.rect.left + kWindowBorder + (button.left + button.right) / 2,
+                       view.rect.top + kWindowBorder + (button.top + button.bottom) / 2};
+    input_.MovePointer(centre);
+    input_.Click(centre);
+    return true;
+}
+
+bool UpdaterSession::ClickOk(const View& view) {
+    const ScreenLayout* layout = LayoutOf(view.screen);
+    return layout && Click(view, layout->ok);
+}
+
+bool UpdaterSession::ClickCancel(const View& view) {
+    const ScreenLayout* layout = LayoutOf(view.screen);
+    return layout && Click(view, layout->cancel);
+}
+
+void UpdaterSession::ParkPointer() {
+    const RECT screen = x_.ScreenRect();
+    input_.MovePointer(POINT{screen.right - 1, screen.bottom - 1});
+}
+
+std::string UpdaterSession::Describe(const std::optional<View>& view) {
+    if (!view) {
+        return "no window";
+    }
+    return std::string(ScreenName(view->screen)) + " (" + std::to_string(view->shot.width) + "x" +
+           std::to_string(view->shot.height) + ", mismatch " +
+           std::to_string(view->recognition.mismatch) + ", runner-up " +
+           std::to_string(view->recognition.secondMismatch) + ")";
+}
+
+} // namespace nerith::demo

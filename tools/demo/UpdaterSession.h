@@ -1,0 +1,71 @@
+// The updater as a user meets it: the running nerith-update process, the screen it shows on
+// top, and clicks on that screen's buttons through XTest.
+#pragma once
+
+#include "ScreenRecognizer.h"
+#include "x11/X11TestSupport.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace nerith::demo {
+
+struct UpdaterEnvironment {
+    std::string program;                  // the nerith-update binary
+    std::string display;                  // ":N"
+    std::string deviceDir;                // where nerith-devsim serves \\.\korvel
+    std::optional<std::string> temp;      // TEMP; unset when empty
+    std::optional<std::string> timeScale; // NERITH_TIME_SCALE; unset when empty
+};
+
+struct View {
+    testing::XId window = 0;
+    RECT rect{}; // root coordinates of the whole window
+    Screen screen = Screen::Unknown;
+    Recognition recognition;
+    testing::Image shot;
+};
+
+class UpdaterSession {
+public:
+    // nullptr and `error` set when the program cannot be started.
+    static std::unique_ptr<UpdaterSession> Start(testing::XSession& x,
+                                                 const ScreenRecognizer& recognizer,
+                                                 const UpdaterEnvironment& environment,
+                                                 std::string* error);
+
+    testing::ChildProcess& Process() { return *process_; }
+    // The updater's topmost viewable window (tooltips aside), recognised; nullopt when it
+    // shows none.
+    std::optional<View> Current();
+    // Polls until the topmost window is `screen`; nullopt on time-out or when the program
+    // ends first.
+    std::optional<View> WaitFor(Screen screen, std::chrono::milliseconds timeout);
+    // Polls until the topmost window is any known screen other than `previous`.
+    std::optional<View> WaitForChange(Screen previous, std::chrono::milliseconds timeout);
+
+    // Clicks a button of a skinned screen; false when the screen has no such button.
+    bool ClickOk(const View& view);
+    bool ClickCancel(const View& view);
+    bool TapKey(const std::string& keysym) { return input_.TapKey(keysym); }
+    // The pointer leaves the updater's buttons alone, so no hover picture shows.
+    void ParkPointer();
+
+    // "what the screen was" for failure messages: name, mismatch and size.
+    static std::string Describe(const std::optional<View>& view);
+
+private:
+    UpdaterSession(testing::XSession& x, const ScreenRecognizer& recognizer,
+                   std::unique_ptr<testing::ChildProcess> process)
+        : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)) {}
+    bool Click(const View& view, const RECT& button);
+
+    testing::XSession& x_;
+    const ScreenRecognizer& recognizer_;
+    testing::XTestDriver input_;
+    std::unique_ptr<testing::ChildProcess> process_;
+};
+
+} // namespace nerith::demo
