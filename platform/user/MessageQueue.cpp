@@ -189,23 +189,26 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    std::shared_ptr<ThreadState> target;
+    std::thread::id thread = std::this_thread::get_id();
     if (hWnd) {
         const WindowPtr window = GetWindowObject(hWnd);
         if (!window) {
             return FALSE;
         }
-        target = ThreadStateOf(window->thread);
-    } else {
-        target = ThreadStateOf(std::this_thread::get_id());
+        thread = window->thread;
     }
+    const std::shared_ptr<ThreadState> target = ThreadStateOf(thread);
     if (!target) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
+    // A posted message carries the pointer position it was posted at, as on Windows: a press
+    // re-posted as a caption press (a window drag) must anchor where the press was.
+    const POINT pt =
+        thread == std::this_thread::get_id() ? CurrentThread().messagePos : POINT{0, 0};
     {
         std::lock_guard lock(target->mutex);
-        target->posted.push_back(MSG{hWnd, Msg, wParam, lParam, GetTickCount(), POINT{}});
+        target->posted.push_back(MSG{hWnd, Msg, wParam, lParam, GetTickCount(), pt});
     }
     WakeThread(*target);
     return TRUE;
