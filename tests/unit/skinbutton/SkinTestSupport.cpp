@@ -1,6 +1,7 @@
 #include "SkinTestSupport.h"
 
 #include "skin/SkinLibrary.h"
+#include "user/Window.h"
 
 #include <cstring>
 #include <sstream>
@@ -142,6 +143,19 @@ RECT WindowRectOf(HWND hWnd) {
 
 POINT CentreOf(const RECT& rect) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+std::string VisibleTooltipText() {
+    for (const platform::user::WindowPtr& window : platform::user::AllWindows()) {
+        char className[64] = {};
+        ::GetClassNameA(window->hwnd, className, sizeof className);
+        if (std::strcmp(className, TOOLTIPS_CLASS) == 0 && ::IsWindowVisible(window->hwnd)) {
+            char text[128] = {};
+            ::GetWindowTextA(window->hwnd, text, sizeof text);
+            return text;
+        }
+    }
+    return "";
 }
 
 namespace {

@@ -11,8 +11,14 @@
 
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Rectangles in failure messages as their four values.
+inline void PrintTo(const CRect& rect, std::ostream* os) {
+    *os << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
 
 namespace skintest {
 
@@ -40,6 +46,8 @@ Image Crop(const Image& image, const RECT& rect);
 RECT ClientToScreenRect(HWND hWnd, RECT clientRect);
 RECT WindowRectOf(HWND hWnd);
 POINT CentreOf(const RECT& rect);
+// The text of the tooltip on the screen, empty when none is shown.
+std::string VisibleTooltipText();
 
 // Runs steps, one per timer tick, from inside whatever message loop is running (a modal
 // dialog's, typically). A step returns false to be run again at the next tick (to wait for
