@@ -11,9 +11,9 @@ namespace {
 constexpr int kMaskId = 1021;
 constexpr std::uint32_t kOutside = 0xFFFFFF;
 // JPEG pictures are decoded by the same code on both sides, so the right one matches almost
-// exactly; the limits leave room for a hovered button or a tooltip only.
+// exactly (a few pixels of the outline aside), while any two screens differ in 2% or more.
 constexpr int kChannelTolerance = 40;
-constexpr double kMatchLimit = 0.01;
+constexpr double kMatchLimit = 0.002;
 constexpr double kSeparation = 0.01;
 
 const ScreenLayout kLayouts[] = {
