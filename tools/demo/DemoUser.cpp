@@ -73,8 +73,7 @@ int DemoUser::Run() {
     if (!secondError.empty()) {
         std::fprintf(stderr, "demo: second run: %s\n", secondError.c_str());
     }
-    std::printf("  device requests, first run: %s\n", requests.c_str());
-    return Report(update, upToDate, versionBefore);
+    return Report(update, upToDate, versionBefore, requests);
 }
 
 bool DemoUser::Prepare(std::string* error) {
@@ -241,7 +240,8 @@ DemoUser::UpdateRun DemoUser::InteractiveRun(const char* instructions, std::stri
     return run;
 }
 
-int DemoUser::Report(const UpdateRun& update, const UpdateRun& upToDate, unsigned versionBefore) {
+int DemoUser::Report(const UpdateRun& update, const UpdateRun& upToDate, unsigned versionBefore,
+                     const std::string& requests) {
     std::string error;
     const auto reference = ReferenceFlash1(options_.srecCat, options_.image, options_.work, &error);
     const auto flash = Flash1Of(DumpDevsimFlash(deviceDir_, options_.work + "/flash.bin"));
@@ -256,6 +256,7 @@ int DemoUser::Report(const UpdateRun& update, const UpdateRun& upToDate, unsigne
                 options_.interactive ? "ended" : ScreenName(update.notice), update.seconds,
                 DescribeExit(update.exitCode).c_str());
     std::printf("  stages run:                 %s\n", DescribeStages(updateLines).c_str());
+    std::printf("  device requests:            %s\n", requests.c_str());
     std::printf("  flash #1 0x7000-0xEDFF:     %s\n",
                 flashHoldsImage     ? "equal to the carried image, byte for byte"
                 : reference.empty() ? ("not compared: " + error).c_str()

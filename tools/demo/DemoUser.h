@@ -36,7 +36,8 @@ private:
     void FollowProgress(UpdaterSession& updater, const View& main, UpdateRun& run,
                         std::optional<View>& notice);
     bool SaveShot(const std::string& name, const testing::Image& image);
-    int Report(const UpdateRun& update, const UpdateRun& upToDate, unsigned versionBefore);
+    int Report(const UpdateRun& update, const UpdateRun& upToDate, unsigned versionBefore,
+               const std::string& requests);
 
     DemoOptions options_;
     std::string deviceDir_;
