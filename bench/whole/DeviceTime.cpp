@@ -40,7 +40,7 @@ RequestCounts ParseRequestCounts(const std::string& statsReply) {
     std::string word;
     while (words >> word) {
         const auto equals = word.find('=');
-        if (equals == std::string::npos || equals + 1 == word.size()) {
+        if (equals == std::string::npos || equals == 0 || equals + 1 == word.size()) {
             continue;
         }
         const std::string number = word.substr(equals + 1);

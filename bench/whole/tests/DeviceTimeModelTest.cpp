@@ -1,0 +1,56 @@
+// The device time the bench works out must be what a timed nerith-devsim really spends: a
+// model that missed the erase or the bytes, or counted a pass twice, would move the limit the
+// update is judged against.
+#include "CarriedImage.h"
+#include "DeviceTime.h"
+#include "DevsimControl.h"
+#include "DevsimProcess.h"
+#include "isp/IspSession.h"
+#include "x11/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+
+namespace nerith::bench {
+namespace {
+
+TEST(DeviceTimeModel, MatchesTheTimeATimedDeviceSpendsOnTheStages) {
+    const test::TempFolder work;
+    const std::string devices = work.File("devices");
+    testing::ProcessOptions options;
+    options.argv = {std::string(NERITH_BIN_DIR) + "/nerith-devsim", "--dir=" + devices,
+                    "--image-version=1,63", "--timing"};
+    options.unsetEnv = {"NERITH_TIME_SCALE"};
+    std::string error;
+    auto devsim = testing::ChildProcess::Start(options, &error);
+    ASSERT_TRUE(devsim) << error;
+    ASSERT_TRUE(demo::WaitForDevsim(devices, 10000)) << devsim->Stderr();
+    ::setenv("NERITH_DEVICE_DIR", devices.c_str(), 1);
+
+    auto session = std::make_unique<CIspSession>();
+    session->m_strFilePath = NERITH_CARRIED_IMAGE;
+    ASSERT_EQ(session->EnterIcpMode(), 1);
+    ASSERT_EQ(session->OnBConnect(), 1);
+    ASSERT_EQ(session->OnBLoadFile(), 1);
+    const RequestCounts before = ParseRequestCounts(demo::DevsimCommand(devices, "stats"));
+    const auto start = std::chrono::steady_clock::now();
+    session->OnBVerify();
+    ASSERT_EQ(session->OnBMasserase(), 1);
+    ASSERT_EQ(session->OnBProgram(), 1);
+    const double measured =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const RequestCounts after = ParseRequestCounts(demo::DevsimCommand(devices, "stats"));
+
+    const double modelled = ModelledDeviceSeconds(
+        UpdateWork(CountsBetween(before, after),
+                   MarkedFlash1Bytes(std::span<const std::uint8_t>(session->m_pageMap, 1024))));
+    EXPECT_GT(modelled, 1.0) << "the region erase alone takes 504 pages x 2 ms";
+    EXPECT_GE(measured, modelled) << "the device cannot be faster than its own waits";
+    EXPECT_LE(measured, modelled * 1.25 + 0.05) << "modelled " << modelled;
+}
+
+} // namespace
+} // namespace nerith::bench
