@@ -14,8 +14,10 @@ struct Faults {
     int answerAfter = 0;          // ISP opens that go unanswered before the MCU answers
     bool eraseFails = false;
     std::optional<unsigned> verifyFailsAt;
-    std::optional<unsigned> programFailsAt; // a stuck cell: the first marked byte stays as it was
-    std::optional<unsigned> vanishesAt;     // the device is unplugged at this program request
+    std::optional<unsigned> programFailsAt;   // a stuck cell: the first marked byte stays as it was
+    std::optional<unsigned> vanishesAt;       // the device is unplugged at this program request
+    std::optional<unsigned> vanishesAtVerify; // ... at this verify request
+    bool vanishesAtErase = false;             // ... at an erase or mass erase request
 };
 
 } // namespace devsim

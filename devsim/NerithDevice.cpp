@@ -234,6 +234,9 @@ Outcome NerithDevice::IspErase(const ClientState& client, Input input, std::uint
     if (range.first > range.last) {
         return Reply(ERROR_INVALID_PARAMETER);
     }
+    if (faults_.vanishesAtErase) {
+        return {Outcome::Action::Vanish, 0, {}, 0};
+    }
     if (faults_.eraseFails) {
         return Reply(ERROR_WRITE_FAULT);
     }
@@ -248,6 +251,9 @@ Outcome NerithDevice::IspMassErase(const ClientState& client, Input input,
     }
     if (const std::uint32_t ready = IspReady(client)) {
         return Reply(ready);
+    }
+    if (faults_.vanishesAtErase) {
+        return {Outcome::Action::Vanish, 0, {}, 0};
     }
     if (faults_.eraseFails) {
         return Reply(ERROR_WRITE_FAULT);
@@ -290,7 +296,11 @@ Outcome NerithDevice::IspVerify(const ClientState& client, Input input, std::uin
     if (const std::uint32_t ready = IspReady(client)) {
         return Reply(ready);
     }
-    if (faults_.verifyFailsAt == verifyBlocks_++) {
+    const unsigned index = verifyBlocks_++;
+    if (faults_.vanishesAtVerify == index) {
+        return {Outcome::Action::Vanish, 0, {}, 0};
+    }
+    if (faults_.verifyFailsAt == index) {
         return Reply(ERROR_INVALID_DATA);
     }
     for (std::uint32_t i = 0; i < block.header.length; ++i) {

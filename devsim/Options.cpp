@@ -83,6 +83,8 @@ Options:
                                              the read-back finds)
                            vanish-at:K       the device is unplugged at the K-th program
                                              block request
+                           vanish-verify-at:K  ... at the K-th verify block request
+                           vanish-erase      ... at its erase or mass erase request
                          K counts block requests of that kind from 0, since the device last
                          entered programming mode.
   --answer-after=N       the MCU leaves the first N ISP opens unanswered

@@ -66,9 +66,12 @@ std::string ApplyFault(Faults& faults, const std::string& value) {
         faults.neverAnswers = true;
     } else if (value == "erase") {
         faults.eraseFails = true;
+    } else if (value == "vanish-erase") {
+        faults.vanishesAtErase = true;
     } else if (!ParseBlockFault(value, "verify-at:", faults.verifyFailsAt) &&
                !ParseBlockFault(value, "program-at:", faults.programFailsAt) &&
-               !ParseBlockFault(value, "vanish-at:", faults.vanishesAt)) {
+               !ParseBlockFault(value, "vanish-at:", faults.vanishesAt) &&
+               !ParseBlockFault(value, "vanish-verify-at:", faults.vanishesAtVerify)) {
         return "unknown fault '" + value + "'";
     }
     return "";
