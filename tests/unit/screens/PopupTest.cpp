@@ -10,6 +10,7 @@
 using skintest::Do;
 using skintest::Image;
 using skintest::ScriptRunner;
+using skintest::Until;
 using usertest::Screen;
 
 namespace {
@@ -145,19 +146,17 @@ TEST_P(PopupLookTest, ShowsItsPicturesInTheMasksOutline) {
             EXPECT_TRUE(skintest::ShowsPicture(dlg->m_hWnd, background, mask));
             Screen().MoveMouse(ScreenCentre(dlg, c.ok));
         }),
-        Do([&]() {
-            EXPECT_TRUE(skintest::ShowsCut(dlg->m_hWnd, c.ok, hover)) << "hover";
-            EXPECT_EQ(::GetCapture(), popup.ok->m_hWnd);
-        }),
+        Until("OK hovered",
+              [&]() { return static_cast<bool>(skintest::ShowsCut(dlg->m_hWnd, c.ok, hover)); }),
+        Do([&]() { EXPECT_EQ(::GetCapture(), popup.ok->m_hWnd); }),
         [&]() {
             tip = skintest::VisibleTooltipText();
             return !tip.empty();
         },
         Do([&]() { Screen().PressButton(1); }),
-        Do([&]() {
-            EXPECT_TRUE(skintest::ShowsCut(dlg->m_hWnd, c.ok, pressed)) << "pressed";
-            Screen().ReleaseButton(1);
-        }),
+        Until("OK pressed",
+              [&]() { return static_cast<bool>(skintest::ShowsCut(dlg->m_hWnd, c.ok, pressed)); }),
+        Do([&]() { Screen().ReleaseButton(1); }),
     });
     EXPECT_EQ(dlg->DoModal(), IDOK);
     EXPECT_TRUE(script.Finished());

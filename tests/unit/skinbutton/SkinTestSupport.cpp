@@ -163,10 +163,28 @@ namespace {
 constexpr UINT_PTR kScriptTimer = 1;
 constexpr UINT kTickMs = 20;
 
+// What the running script waits for, for the time-out's message.
+std::string& WaitingFor() {
+    static std::string what;
+    return what;
+}
+
 } // namespace
+
+ScriptRunner::Step Until(std::string what, std::function<bool()> condition) {
+    return [what = std::move(what), condition = std::move(condition)]() {
+        if (condition()) {
+            WaitingFor().clear();
+            return true;
+        }
+        WaitingFor() = what;
+        return false;
+    };
+}
 
 ScriptRunner::ScriptRunner(std::vector<Step> steps, std::chrono::milliseconds timeout)
     : steps_(std::move(steps)), deadline_(std::chrono::steady_clock::now() + timeout) {
+    WaitingFor().clear();
     static const bool registered = [] {
         WNDCLASSA wc{};
         wc.lpfnWndProc = &ScriptRunner::WndProc;
@@ -202,7 +220,8 @@ void ScriptRunner::Tick() {
     }
     if (std::chrono::steady_clock::now() > deadline_) {
         timedOut_ = true;
-        ADD_FAILURE() << "the script stopped at step " << next_ + 1 << " of " << steps_.size();
+        ADD_FAILURE() << "the script stopped at step " << next_ + 1 << " of " << steps_.size()
+                      << (WaitingFor().empty() ? "" : ", waiting for ") << WaitingFor();
         ::PostQuitMessage(99);
         return;
     }

@@ -85,4 +85,7 @@ template <typename F> ScriptRunner::Step Do(F action) {
     };
 }
 
+// A step that waits until the condition holds; a time-out names what it waited for.
+ScriptRunner::Step Until(std::string what, std::function<bool()> condition);
+
 } // namespace skintest
