@@ -38,8 +38,8 @@ bool ResetDevice(const std::string& deviceDir, std::string* error) {
     return true;
 }
 
-// The first window other than `main` that shows a known screen, with the time its pixels were
-// read.
+// The first window other than `main` that shows a known screen other than the main window's,
+// with the time its pixels were read: a notice not painted yet shows the main window under it.
 std::optional<demo::View> WaitForNotice(testing::XSession& x,
                                         const demo::ScreenRecognizer& recognizer,
                                         demo::UpdaterSession& updater, testing::XId main,
@@ -57,7 +57,7 @@ std::optional<demo::View> WaitForNotice(testing::XSession& x,
             view.recognition = recognizer.Recognize(view.shot);
             view.screen = view.recognition.screen;
             const auto rect = x.Geometry(window);
-            if (view.screen != demo::Screen::Unknown && rect) {
+            if (view.screen != demo::Screen::Unknown && view.screen != demo::Screen::Main && rect) {
                 view.rect = *rect;
                 return view;
             }
