@@ -1,13 +1,10 @@
 #include "Settings.h"
 
+#include "CarriedImagePath.h"
 #include "SRecordFile.h"
 
 #include <cerrno>
 #include <cstdlib>
-
-#ifndef NERITH_CARRIED_IMAGE
-#error "NERITH_CARRIED_IMAGE must name the carried firmware image"
-#endif
 
 namespace devsim {
 
@@ -105,7 +102,7 @@ std::string ApplyTiming(NerithDevice& device, const std::string& value) {
 } // namespace
 
 std::string LoadCarriedImage(NerithDevice& device, int versionHigh, int versionLow) {
-    if (std::string error = ApplyFlashFile(device, NERITH_CARRIED_IMAGE); !error.empty()) {
+    if (std::string error = ApplyFlashFile(device, CarriedImagePath()); !error.empty()) {
         return error;
     }
     device.Flash().Load(NerithDevice::kVersionAddress, static_cast<std::uint8_t>(versionHigh));

@@ -1,3 +1,4 @@
+#include "CarriedImagePath.h"
 #include "DriverServer.h"
 #include "NerithDevice.h"
 #include "Options.h"
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
             return setting.first == "flash" || setting.first == "image-version";
         });
     if (!flashGiven) {
-        error = devsim::ApplySetting(device, "flash", NERITH_CARRIED_IMAGE);
+        error = devsim::ApplySetting(device, "flash", devsim::CarriedImagePath());
     }
     for (const auto& [key, value] : options.settings) {
         if (!error.empty()) {
