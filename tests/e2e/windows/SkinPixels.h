@@ -1,0 +1,14 @@
+// The skin library's pictures as the updater decodes them, to compare with what the X server
+// shows: the mask "1021" and the JPEGs by id.
+#pragma once
+
+#include "x11/Image.h"
+
+namespace nerith::e2e {
+
+testing::Image SkinPicture(const char* id);
+testing::Image SkinMask();
+// Whether window pixel (x, y) belongs to the skinned window.
+bool MaskKeeps(const testing::Image& mask, int x, int y);
+
+} // namespace nerith::e2e
