@@ -32,8 +32,14 @@ std::size_t Stride(int width, int bits) {
     return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
 }
 
-// The colour of pixel x in one XOR row, as 0x00RRGGBB, and its alpha for 32-bit images.
-std::uint32_t XorPixel(const BYTE* row, int x, int bits, const BYTE* palette) {
+struct Palette {
+    const BYTE* entries;
+    std::size_t count;
+};
+
+// The colour of pixel x in one XOR row, as 0x00RRGGBB, and its alpha for 32-bit images. An
+// index past the palette is black, as GDI draws it, and never reads beyond the palette.
+std::uint32_t XorPixel(const BYTE* row, int x, int bits, const Palette& palette) {
     switch (bits) {
     case 32:
         return Get<std::uint32_t>(row + 4 * x);
@@ -43,8 +49,12 @@ std::uint32_t XorPixel(const BYTE* row, int x, int bits, const BYTE* palette) {
     default: {
         const int perByte = 8 / bits;
         const int shift = (perByte - 1 - x % perByte) * bits;
-        const int index = (row[x / perByte] >> shift) & ((1 << bits) - 1);
-        const BYTE* q = palette + 4 * index;
+        const auto index =
+            static_cast<std::size_t>((row[x / perByte] >> shift) & ((1 << bits) - 1));
+        if (index >= palette.count) {
+            return 0;
+        }
+        const BYTE* q = palette.entries + 4 * index;
         return static_cast<std::uint32_t>(q[0]) | (q[1] << 8) | (q[2] << 16);
     }
     }
@@ -157,7 +167,7 @@ bool DecodeIconImage(const BYTE* data, std::size_t size, IconData& out) {
     for (int y = 0; y < height; ++y) {
         const BYTE* row = data + xorAt + Stride(width, bits) * (height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = XorPixel(row, x, bits, data + paletteAt);
+            const std::uint32_t p = XorPixel(row, x, bits, Palette{data + paletteAt, colours});
             anyAlpha = anyAlpha || (bits == 32 && (p >> 24) != 0);
             out.argb[static_cast<std::size_t>(y) * width + x] = bits == 32 ? p : (p | 0xFF000000u);
         }

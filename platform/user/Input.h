@@ -9,7 +9,7 @@ namespace platform::user {
 // Routes one display event into the input queue of this thread (or acts on it at once:
 // close requests, exposure, moves by the window manager).
 void RouteEvent(const display::InputEvent& event);
-// Routes every display event already waiting; never blocks.
+// Routes display events already waiting until one becomes an input message; never blocks.
 void DrainDisplay();
 // Waits up to timeoutMs (-1: no limit) for a display event or a wake-up and routes it.
 void WaitForDisplay(int timeoutMs);

@@ -225,10 +225,17 @@ void RouteEvent(const platform::display::InputEvent& event) {
     }
 }
 
+// Stops once an input message waits: the rest are aimed when they come next, as on Windows,
+// so a capture taken while handling a press (a move loop, a button) gets the moves behind it.
 void DrainDisplay() {
     platform::display::Backend* backend = platform::display::CurrentBackend();
+    ThreadState& state = CurrentThread();
+    const auto inputWaiting = [&] {
+        std::lock_guard lock(state.mutex);
+        return !state.input.empty();
+    };
     platform::display::InputEvent event;
-    while (backend && backend->WaitEvent(event, 0)) {
+    while (backend && !inputWaiting() && backend->WaitEvent(event, 0)) {
         RouteEvent(event);
     }
 }

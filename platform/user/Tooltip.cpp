@@ -16,8 +16,10 @@ namespace {
 
 constexpr UINT_PTR kShowTimer = 1;
 constexpr UINT_PTR kHideTimer = 2;
+constexpr UINT_PTR kLeaveTimer = 3;
 constexpr UINT kInitialDelayMs = 500;
 constexpr UINT kAutoPopMs = 5000;
+constexpr UINT kLeaveCheckMs = 100;
 constexpr int kCursorHeight = 20;
 constexpr int kPaddingX = 3;
 constexpr int kPaddingY = 1;
@@ -95,9 +97,35 @@ int ToolAt(const TooltipState& s, HWND hwnd, POINT client) {
     return -1;
 }
 
+// Where the tool is on the screen now.
+RECT ToolScreenRect(const Tool& t) {
+    const HWND owner = (t.flags & TTF_IDISHWND) ? reinterpret_cast<HWND>(t.id) : t.hwnd;
+    RECT r = t.rect;
+    if (t.flags & TTF_IDISHWND) {
+        GetClientRect(owner, &r);
+    }
+    POINT origin{0, 0};
+    ClientToScreen(owner, &origin);
+    OffsetRect(&r, origin.x, origin.y);
+    return r;
+}
+
+// Relayed messages come only from the tool's own window, which sees nothing once the pointer
+// has gone elsewhere; the pointer itself tells whether it is still over the tool.
+bool PointerOnCurrentTool(const TooltipState& s) {
+    if (s.current < 0) {
+        return false;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const RECT r = ToolScreenRect(s.tools[static_cast<std::size_t>(s.current)]);
+    return PtInRect(&r, cursor) != FALSE;
+}
+
 void Hide(HWND hwnd) {
     KillTimer(hwnd, kShowTimer);
     KillTimer(hwnd, kHideTimer);
+    KillTimer(hwnd, kLeaveTimer);
     if (IsWindowVisible(hwnd)) {
         ShowWindow(hwnd, SW_HIDE);
     }
@@ -114,8 +142,12 @@ SIZE TextSize(const std::string& text) {
 }
 
 void Pop(HWND hwnd) {
-    const TooltipState* s = StateOf(hwnd);
+    TooltipState* s = StateOf(hwnd);
     if (!s || s->current < 0 || s->tools[static_cast<std::size_t>(s->current)].text.empty()) {
+        return;
+    }
+    if (!PointerOnCurrentTool(*s)) {
+        s->current = s->suppressed = -1;
         return;
     }
     const std::string& text = s->tools[static_cast<std::size_t>(s->current)].text;
@@ -136,9 +168,22 @@ void Pop(HWND hwnd) {
     ShowWindow(hwnd, SW_SHOWNA);
     UpdateWindow(hwnd);
     SetTimer(hwnd, kHideTimer, s->autoPop, nullptr);
+    SetTimer(hwnd, kLeaveTimer, kLeaveCheckMs, nullptr);
+}
+
+void CheckLeave(HWND hwnd) {
+    TooltipState* s = StateOf(hwnd);
+    if (s && !PointerOnCurrentTool(*s)) {
+        Hide(hwnd);
+        s->current = s->suppressed = -1;
+    }
 }
 
 void OnTimer(HWND hwnd, UINT_PTR id) {
+    if (id == kLeaveTimer) {
+        CheckLeave(hwnd);
+        return;
+    }
     KillTimer(hwnd, id);
     if (id == kShowTimer) {
         Pop(hwnd);

@@ -194,6 +194,10 @@ TEST_F(MessageMapTest, TooltipControlHoldsOneToolAndShowsAfterTheDelay) {
         tip.UpdateTipText("Cancel", &dlg.button, 1);
         toolsAfterUpdate = tip.GetToolCount();
         tip.Activate(TRUE);
+        // The tip checks that the pointer really rests on the tool before it shows.
+        CPoint pointer(5, 5);
+        dlg.button.ClientToScreen(&pointer);
+        Screen().MoveMouse(pointer);
         MSG move{dlg.button.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, POINT{}};
         tip.RelayEvent(&move);
         usertest::PumpFor(60);

@@ -1,0 +1,75 @@
+// AfxMessageBox from inside the main window's own modal run, as the updater shows its one
+// message box: owned by the main window, which is disabled meanwhile, titled with the
+// application's name, centred, and ended by Enter or Esc with IDOK.
+#include "MfcTestSupport.h"
+
+using namespace mfctest;
+using usertest::Screen;
+
+namespace {
+
+constexpr UINT_PTR kLook = 9;
+
+class TestApp : public CWinApp {};
+
+struct Look {
+    HWND box = nullptr;
+    HWND owner = nullptr;
+    BOOL mainEnabled = TRUE;
+    CString caption;
+    CRect rect;
+};
+
+Look g_look;
+UINT g_key = 0;
+
+void CALLBACK LookAndPress(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    KillTimer(hwnd, id);
+    CWnd* box = CWnd::GetActiveWindow();
+    g_look.box = box ? box->m_hWnd : nullptr;
+    g_look.owner = ::GetWindow(g_look.box, GW_OWNER);
+    g_look.mainEnabled = ::IsWindowEnabled(AfxGetMainWnd()->m_hWnd);
+    if (box) {
+        box->GetWindowText(g_look.caption);
+        box->GetWindowRect(&g_look.rect);
+    }
+    Press(g_key);
+}
+
+class AfxMessageBoxTest : public usertest::WindowTest,
+                          public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(AfxMessageBoxTest, OwnedByTheMainWindowAndEndedWithOk) {
+    TestApp app;
+    ScriptedDialog main(400);
+    app.m_pMainWnd = &main;
+    g_look = Look{};
+    g_key = GetParam();
+    int result = 0;
+    CRect mainRect;
+    HWND mainWindow = nullptr;
+    main.script = [&](ScriptedDialog& d) {
+        mainWindow = d.m_hWnd;
+        d.GetWindowRect(&mainRect);
+        ::SetTimer(d.m_hWnd, kLook, 20, &LookAndPress);
+        result = AfxMessageBox("Couldn't create the file!");
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(main.DoModal(), IDOK);
+    app.m_pMainWnd = nullptr;
+    EXPECT_EQ(result, IDOK);
+    ASSERT_NE(g_look.box, nullptr);
+    EXPECT_EQ(g_look.owner, mainWindow);
+    EXPECT_EQ(g_look.caption, CString("mfc_unit_tests")) << "not the application's name";
+    EXPECT_FALSE(g_look.mainEnabled) << "the main window took input under the box";
+    EXPECT_NEAR(g_look.rect.CenterPoint().x, mainRect.CenterPoint().x, 1);
+    EXPECT_NEAR(g_look.rect.CenterPoint().y, mainRect.CenterPoint().y, 1);
+    EXPECT_FALSE(::IsWindow(g_look.box));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AfxMessageBoxTest, ::testing::Values(VK_RETURN, VK_ESCAPE),
+                         [](const auto& info) {
+                             return std::string(info.param == VK_RETURN ? "Enter" : "Esc");
+                         });
+
+} // namespace

@@ -1,0 +1,141 @@
+// A tooltip fed by its button's PreTranslateMessage, with real pointer input inside a modal
+// loop: it appears only after the hover delay, below the pointer, and goes on a press or when
+// the pointer leaves the button (which then relays nothing more).
+#include "MfcTestSupport.h"
+
+#include <chrono>
+
+using namespace mfctest;
+using usertest::Screen;
+
+namespace {
+
+constexpr UINT kButtonId = 1234;
+constexpr UINT_PTR kStepTimer = 5;
+constexpr int kMaxTicks = 400;
+
+class RelayButton : public CButton {
+public:
+    CToolTipCtrl tip;
+    // Whether the tip was visible right after each relayed message.
+    std::vector<std::pair<UINT, bool>> relayed;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+        tip.RelayEvent(pMsg);
+        if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_LBUTTONDOWN) {
+            relayed.emplace_back(pMsg->message, tip.IsWindowVisible() != FALSE);
+        }
+        return CButton::PreTranslateMessage(pMsg);
+    }
+};
+
+// Runs its steps from a timer inside its own modal loop; a step returns false to be asked
+// again on the next tick.
+class SteppedDialog : public CDialog {
+    DECLARE_MESSAGE_MAP()
+
+public:
+    SteppedDialog() : CDialog(400) {}
+    RelayButton button;
+    std::vector<std::function<bool()>> steps;
+    std::size_t done = 0;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        button.Create("Tip", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 90, 40), this,
+                      kButtonId);
+        button.tip.Create(&button);
+        CRect client;
+        button.GetClientRect(&client);
+        button.tip.AddTool(&button, "Hello", &client, 1);
+        button.tip.Activate(TRUE);
+        SetTimer(kStepTimer, 100);
+        return TRUE;
+    }
+    afx_msg void OnTimer(UINT_PTR) {
+        if (++ticks_ > kMaxTicks || done == steps.size()) {
+            EndDialog(IDCANCEL);
+            return;
+        }
+        if (IsWindowVisible() && steps[done]()) {
+            ++done;
+        }
+    }
+
+private:
+    int ticks_ = 0;
+};
+
+BEGIN_MESSAGE_MAP(SteppedDialog, CDialog)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+class TooltipRelayTest : public usertest::WindowTest {};
+
+TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
+    SteppedDialog dlg;
+    CRect button;
+    CRect tipRect;
+    CString tipText;
+    bool stayedHidden = false;
+    const auto visible = [&] { return dlg.button.tip.IsWindowVisible() != FALSE; };
+    auto pressedAt = std::chrono::steady_clock::now();
+    dlg.steps = {
+        [&] {
+            dlg.button.GetWindowRect(&button);
+            Screen().MoveMouse(button.CenterPoint());
+            return true;
+        },
+        [&] {
+            if (!visible()) {
+                return false;
+            }
+            dlg.button.tip.GetWindowRect(&tipRect);
+            dlg.button.tip.GetWindowText(tipText);
+            // Off the button, onto the dialog: the button sees no more mouse messages.
+            Screen().MoveMouse(CPoint(button.left - 5, button.bottom + 15));
+            return true;
+        },
+        [&] { return !visible(); },
+        [&] {
+            Screen().MoveMouse(CPoint(button.left + 5, button.top + 5));
+            return true;
+        },
+        [&] { return visible(); },
+        [&] {
+            Screen().PressButton(1);
+            Screen().ReleaseButton(1);
+            pressedAt = std::chrono::steady_clock::now();
+            return true;
+        },
+        // Resting on the button after the press brings no tip back.
+        [&] {
+            if (visible()) {
+                return true;
+            }
+            stayedHidden =
+                std::chrono::steady_clock::now() - pressedAt > std::chrono::milliseconds(150);
+            return stayedHidden;
+        },
+    };
+    dlg.DoModal();
+    ASSERT_EQ(dlg.done, dlg.steps.size()) << "stuck at step " << dlg.done;
+    ASSERT_FALSE(dlg.button.relayed.empty());
+    EXPECT_EQ(dlg.button.relayed.front(), std::make_pair(UINT{WM_MOUSEMOVE}, false))
+        << "the tip showed without the hover delay";
+    EXPECT_EQ(tipText, CString("Hello"));
+    EXPECT_GE(tipRect.top, button.CenterPoint().y + 10) << "the tip covers the pointer";
+    EXPECT_NEAR(tipRect.left, button.CenterPoint().x, 2);
+    bool pressSeen = false;
+    for (const auto& [message, shown] : dlg.button.relayed) {
+        if (message == WM_LBUTTONDOWN) {
+            pressSeen = true;
+            EXPECT_FALSE(shown) << "the press left the tip up";
+        }
+    }
+    EXPECT_TRUE(pressSeen) << "the press was not relayed";
+    EXPECT_TRUE(stayedHidden) << "the tip came back while the pointer rested after the press";
+}
+
+} // namespace
