@@ -1,0 +1,187 @@
+// The real nerith-update in a hostile environment: a TEMP it cannot write or that has a link
+// planted in it, a TEMP at the edge of the path buffer, a device folder that does not exist,
+// and a skin library that is missing, not a library at all, or full of broken pictures.
+// Each ends in a clear message or the failure notice, never a crash, never a write through
+// the link.
+#include "UpdateFixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace nerith::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+class HostileTest : public UpdateTest {
+protected:
+    // OK on the main window with an unusable TEMP: the message box, then the failure notice,
+    // and the device never leaves its firmware.
+    void ExpectMessageBoxThenFailure() {
+        const View main = WaitFor(Screen::Main);
+        ASSERT_FALSE(HasFailure());
+        ASSERT_TRUE(updater_->ClickOk(main));
+        WaitFor(Screen::MessageBox);
+        ASSERT_FALSE(HasFailure());
+        ASSERT_TRUE(updater_->TapKey("Return"));
+        const View notice = WaitFor(Screen::Failure);
+        ASSERT_FALSE(HasFailure());
+        ExpectExitAfterOk(notice);
+        EXPECT_EQ(DeviceCount("enter_icp"), 0u);
+        EXPECT_EQ(Flash(), initialFlash_);
+    }
+
+    // A folder under `base` whose path is exactly `length` characters long.
+    static std::string FolderOfLength(const std::string& base, std::size_t length) {
+        std::string path = base;
+        while (path.size() < length) {
+            const std::size_t room = length - path.size() - 1;
+            path +=
+                "/" + std::string(std::max<std::size_t>(1, std::min<std::size_t>(200, room)), 'd');
+        }
+        fs::create_directories(path);
+        return path;
+    }
+};
+
+TEST_F(HostileTest, TempThatCannotBeWrittenShowsTheMessageBoxThenTheFailureNotice) {
+    const std::string notAFolder = temp_->File("plain-file");
+    std::ofstream(notAFolder) << "not a folder";
+    // Root may write anywhere on disk, but not into /proc.
+    for (const std::string& temp : {notAFolder, std::string("/proc")}) {
+        SCOPED_TRACE(temp);
+        StartDevice({"--image-version=1,63"});
+        ASSERT_FALSE(HasFatalFailure());
+        StartUpdater(temp);
+        ASSERT_FALSE(HasFatalFailure());
+        ExpectMessageBoxThenFailure();
+        ASSERT_FALSE(HasFailure());
+    }
+    EXPECT_EQ(Contents(notAFolder), "not a folder");
+}
+
+TEST_F(HostileTest, LinkPlantedAtTheFileNameIsNeverWrittenThrough) {
+    const std::string victim = temp_->File("victim");
+    std::ofstream(victim) << "precious";
+    const std::string folder = temp_->File("temp");
+    fs::create_directory(folder);
+    fs::create_symlink(victim, folder + "/temp.s19");
+    StartDevice({"--image-version=1,63"});
+    ASSERT_FALSE(HasFatalFailure());
+    StartUpdater(folder);
+    ASSERT_FALSE(HasFatalFailure());
+    ExpectMessageBoxThenFailure();
+    EXPECT_EQ(Contents(victim), "precious");
+    EXPECT_TRUE(fs::is_symlink(folder + "/temp.s19")) << "someone else's link is left alone";
+}
+
+// "%TEMP%\temp.s19" with its terminator needs the folder's length + 10 of the 260 characters:
+// 250 still fits and the update runs; 251 does not, and nothing may be written anywhere.
+TEST_F(HostileTest, TempAtTheEdgeOfThePathBuffer) {
+    struct Case {
+        std::size_t length;
+        Screen notice;
+    };
+    for (const Case& c : {Case{250, Screen::Success}, Case{251, Screen::Failure}}) {
+        SCOPED_TRACE(c.length);
+        const std::string folder = FolderOfLength(temp_->File("edge"), c.length);
+        ASSERT_EQ(folder.size(), c.length);
+        StartDevice({"--image-version=1,63"});
+        ASSERT_FALSE(HasFatalFailure());
+        StartUpdater(folder);
+        ASSERT_FALSE(HasFatalFailure());
+        const View main = WaitFor(Screen::Main);
+        ASSERT_FALSE(HasFailure());
+        ASSERT_TRUE(updater_->ClickOk(main));
+        const View notice = WaitFor(c.notice);
+        ASSERT_FALSE(HasFailure());
+        ExpectExitAfterOk(notice);
+        EXPECT_EQ(DeviceCount("enter_icp"), c.notice == Screen::Success ? 1u : 0u);
+        for (const auto& entry : fs::recursive_directory_iterator(temp_->Path())) {
+            EXPECT_FALSE(entry.is_regular_file()) << entry.path();
+        }
+        fs::remove_all(temp_->File("edge"));
+    }
+}
+
+TEST_F(HostileTest, DeviceFolderThatDoesNotExistEndsInTheFailureNotice) {
+    deviceDir_ = temp_->File("no-such-folder");
+    StartUpdater();
+    ASSERT_FALSE(HasFatalFailure());
+    const View main = WaitFor(Screen::Main);
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(updater_->ClickOk(main));
+    const View notice = WaitFor(Screen::Failure);
+    ASSERT_FALSE(HasFailure());
+    ExpectExitAfterOk(notice);
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_FALSE(fs::exists(deviceDir_));
+}
+
+// The updater copied into a folder of its own, with the skin library as the case gives it.
+class BrokenSkinTest : public UpdateTest {
+protected:
+    std::string InstallWithSkin(const std::string& name, const std::string& skinLibrary) {
+        const std::string dir = temp_->File(name);
+        fs::create_directories(dir + "/skins");
+        const fs::path updater(NERITH_UPDATER_PATH);
+        fs::copy_file(updater, dir + "/nerith-update");
+        fs::copy_file(updater.parent_path() / "libISPdll.so", dir + "/libISPdll.so");
+        if (!skinLibrary.empty()) {
+            fs::copy_file(skinLibrary, dir + "/skins/ridozuveza.dll");
+        }
+        return dir + "/nerith-update";
+    }
+
+    void ExpectShownAndClosable(const std::string& program) {
+        demo::UpdaterEnvironment environment;
+        environment.program = program;
+        environment.display = server_->DisplayName();
+        environment.deviceDir = temp_->File("no-device");
+        environment.temp = temp_->Path();
+        environment.timeScale = "0.01";
+        std::string error;
+        updater_ = demo::UpdaterSession::Start(*session_, *recognizer_, environment, &error);
+        ASSERT_NE(updater_, nullptr) << error;
+        std::optional<View> shown;
+        ASSERT_TRUE(testing::WaitFor([&] { return (shown = updater_->Current()).has_value(); },
+                                     kScreenTimeout))
+            << UpdaterStderr();
+        EXPECT_FALSE(shown->shot.Empty());
+        EXPECT_NE(UpdaterStderr().find("showing a placeholder"), std::string::npos)
+            << UpdaterStderr();
+        const std::array<long, 5> remove{
+            static_cast<long>(session_->InternAtom("WM_DELETE_WINDOW")), 0, 0, 0, 0};
+        ASSERT_TRUE(session_->SendClientMessage(shown->window, "WM_PROTOCOLS", remove));
+        EXPECT_EQ(updater_->Process().Wait(kExitTimeout), 0) << UpdaterStderr();
+    }
+};
+
+TEST_F(BrokenSkinTest, WindowShowsPlaceholdersAndCanBeClosed) {
+    const std::string notALibrary = temp_->File("not-a-library.dll");
+    std::ofstream(notALibrary) << std::string(4096, 'M');
+    struct Case {
+        const char* name;
+        std::string library;
+    };
+    const Case cases[] = {
+        {"missing", ""},
+        {"not a library", notALibrary},
+        // Truncated and garbage JPEGs, a picture of another size and a small mask.
+        {"broken pictures", NERITH_BROKEN_SKIN_DLL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectShownAndClosable(InstallWithSkin(c.name, c.library));
+        updater_.reset();
+    }
+}
+
+} // namespace
+} // namespace nerith::e2e
