@@ -6,6 +6,8 @@
 
 class CButton : public CWnd {
 public:
+    // The control's own overload must not hide the window's (clang warns).
+    using CWnd::Create;
     BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
     void SetState(BOOL bHighlight) { SendMessage(BM_SETSTATE, bHighlight); }

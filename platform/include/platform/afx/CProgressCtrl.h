@@ -6,6 +6,8 @@
 
 class CProgressCtrl : public CWnd {
 public:
+    // The control's own overload must not hide the window's (clang warns).
+    using CWnd::Create;
     BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
         return CWnd::Create(PROGRESS_CLASS, nullptr, dwStyle, rect, pParentWnd, nID);
     }

@@ -8,6 +8,8 @@
 
 class CToolTipCtrl : public CWnd {
 public:
+    // The control's own overload must not hide the window's (clang warns).
+    using CWnd::Create;
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
     // A tool for pWnd: the rectangle (pWnd's client coordinates) with id nIDTool, or the
     // whole window when nIDTool is 0.
