@@ -78,6 +78,7 @@ protected:
         devsim_ = std::make_unique<DevsimProcess>();
         ASSERT_TRUE(devsim_->Running()) << devsim_->Error();
         devsim_->UseAsDeviceFolder();
+        ASSERT_FALSE(Image().pages[kMarkerAddress / 64]) << "the marker must lie outside the image";
         oldFirmware_ = devsim_->Folder() + "/old.s19";
         ASSERT_TRUE(WriteOldFirmware(oldFirmware_));
         std::string error;
