@@ -74,13 +74,32 @@ END_MESSAGE_MAP()
 class TooltipRelayTest : public usertest::WindowTest {};
 
 TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
+    using Clock = std::chrono::steady_clock;
     SteppedDialog dlg;
     CRect button;
     CRect tipRect;
     CString tipText;
-    bool stayedHidden = false;
+    std::vector<std::string> cameBack;
+    Clock::time_point since;
     const auto visible = [&] { return dlg.button.tip.IsWindowVisible() != FALSE; };
-    auto pressedAt = std::chrono::steady_clock::now();
+    const auto marked = [&](std::function<void()> act) {
+        return [&since, act] {
+            act();
+            since = Clock::now();
+            return true;
+        };
+    };
+    // Passes once the tip has stayed down for several hover delays.
+    const auto staysHidden = [&](const char* what) {
+        return [&, what] {
+            if (visible()) {
+                cameBack.push_back(what);
+                return true;
+            }
+            return Clock::now() - since > std::chrono::milliseconds(150);
+        };
+    };
+    const auto offButton = [&] { return CPoint(button.left - 5, button.bottom + 15); };
     dlg.steps = {
         [&] {
             dlg.button.GetWindowRect(&button);
@@ -94,33 +113,29 @@ TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
             dlg.button.tip.GetWindowRect(&tipRect);
             dlg.button.tip.GetWindowText(tipText);
             // Off the button, onto the dialog: the button sees no more mouse messages.
-            Screen().MoveMouse(CPoint(button.left - 5, button.bottom + 15));
+            Screen().MoveMouse(offButton());
             return true;
         },
         [&] { return !visible(); },
+        marked([&] {
+            Screen().MoveMouse(CPoint(button.left + 5, button.top + 5));
+            Screen().MoveMouse(offButton());
+        }),
+        staysHidden("after the pointer only passed over the button"),
         [&] {
             Screen().MoveMouse(CPoint(button.left + 5, button.top + 5));
             return true;
         },
         [&] { return visible(); },
-        [&] {
+        marked([] {
             Screen().PressButton(1);
             Screen().ReleaseButton(1);
-            pressedAt = std::chrono::steady_clock::now();
-            return true;
-        },
-        // Resting on the button after the press brings no tip back.
-        [&] {
-            if (visible()) {
-                return true;
-            }
-            stayedHidden =
-                std::chrono::steady_clock::now() - pressedAt > std::chrono::milliseconds(150);
-            return stayedHidden;
-        },
+        }),
+        staysHidden("while the pointer rested after the press"),
     };
     dlg.DoModal();
     ASSERT_EQ(dlg.done, dlg.steps.size()) << "stuck at step " << dlg.done;
+    EXPECT_TRUE(cameBack.empty()) << "the tip came back " << cameBack.front();
     ASSERT_FALSE(dlg.button.relayed.empty());
     EXPECT_EQ(dlg.button.relayed.front(), std::make_pair(UINT{WM_MOUSEMOVE}, false))
         << "the tip showed without the hover delay";
@@ -135,7 +150,6 @@ TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
         }
     }
     EXPECT_TRUE(pressSeen) << "the press was not relayed";
-    EXPECT_TRUE(stayedHidden) << "the tip came back while the pointer rested after the press";
 }
 
 } // namespace
