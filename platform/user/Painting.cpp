@@ -45,7 +45,7 @@ std::shared_ptr<gdi::Surface> Resized(const std::shared_ptr<gdi::Surface>& old, 
         return next;
     }
     const int w = std::min(width, old->width);
-    const int h = std::min(height, old->height);
+    const int h = w > 0 ? std::min(height, old->height) : 0;
     for (int y = 0; y < h; ++y) {
         std::copy_n(&old->pixels[static_cast<std::size_t>(y) * old->width], w,
                     &next->pixels[static_cast<std::size_t>(y) * width]);

@@ -66,10 +66,13 @@ void FillPixels(gdi::Surface& surface, const RECT& rect, COLORREF colour) {
     const int top = std::max<int>(rect.top, 0);
     const int right = std::min<int>(rect.right, surface.width);
     const int bottom = std::min<int>(rect.bottom, surface.height);
+    if (left >= right) {
+        return; // also a surface of no width, whose rows hold no pixel to point at
+    }
     const std::uint32_t pixel = PixelOf(colour);
     for (int y = top; y < bottom; ++y) {
         auto* row = &surface.pixels[static_cast<std::size_t>(y) * surface.width];
-        std::fill(row + left, row + std::max(left, right), pixel);
+        std::fill(row + left, row + right, pixel);
     }
 }
 

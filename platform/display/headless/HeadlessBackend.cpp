@@ -34,7 +34,7 @@ Image Blank(int width, int height, std::uint32_t fill) {
 void Resize(Image& image, int width, int height) {
     Image next = Blank(width, height, 0);
     const int w = std::min(width, image.width);
-    const int h = std::min(height, image.height);
+    const int h = w > 0 ? std::min(height, image.height) : 0;
     for (int y = 0; y < h; ++y) {
         std::copy_n(&image.pixels[static_cast<std::size_t>(y) * image.width], w,
                     &next.pixels[static_cast<std::size_t>(y) * next.width]);

@@ -51,4 +51,22 @@ TEST_F(UpdateWindowTest, PaintsAndPresentsWithoutTouchingTheQueue) {
     DestroyWindow(window);
 }
 
+// Windows of no width or height have empty surfaces: painting them, and growing them out of
+// that, must touch no pixel that is not there.
+TEST_F(UpdateWindowTest, EmptyWindowsPaintAndGrowSafely) {
+    const SIZE sizes[] = {{0, 50}, {50, 0}, {0, 0}};
+    for (const SIZE& size : sizes) {
+        const HWND window =
+            CreateLogWindow(WS_POPUP | WS_VISIBLE | WS_BORDER, 600, 500, size.cx, size.cy);
+        ASSERT_TRUE(window) << size.cx << " x " << size.cy;
+        EXPECT_TRUE(UpdateWindow(window));
+        EXPECT_TRUE(MoveWindow(window, 600, 500, 60, 40, TRUE));
+        EXPECT_TRUE(UpdateWindow(window));
+        EXPECT_EQ(ScreenPixel(600, 500), GetSysColor(COLOR_WINDOWFRAME))
+            << "no border after growing from " << size.cx << " x " << size.cy;
+        EXPECT_EQ(ScreenPixel(630, 520), GetSysColor(COLOR_WINDOW));
+        DestroyWindow(window);
+    }
+}
+
 } // namespace
