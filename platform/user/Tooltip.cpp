@@ -179,16 +179,30 @@ void CheckLeave(HWND hwnd) {
     }
 }
 
-void OnTimer(HWND hwnd, UINT_PTR id) {
-    if (id == kLeaveTimer) {
-        CheckLeave(hwnd);
-        return;
+// The tip has been up long enough. It stays down while the pointer rests on the tool; the
+// leave check goes on, so the tool shows its tip again once the pointer has left and come back.
+void AutoPop(HWND hwnd) {
+    KillTimer(hwnd, kHideTimer);
+    if (IsWindowVisible(hwnd)) {
+        ShowWindow(hwnd, SW_HIDE);
     }
-    KillTimer(hwnd, id);
-    if (id == kShowTimer) {
+}
+
+void OnTimer(HWND hwnd, UINT_PTR id) {
+    switch (id) {
+    case kLeaveTimer:
+        CheckLeave(hwnd);
+        break;
+    case kShowTimer:
+        KillTimer(hwnd, id);
         Pop(hwnd);
-    } else {
-        Hide(hwnd);
+        break;
+    case kHideTimer:
+        AutoPop(hwnd);
+        break;
+    default:
+        KillTimer(hwnd, id);
+        break;
     }
 }
 

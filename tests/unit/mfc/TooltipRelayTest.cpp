@@ -71,71 +71,93 @@ BEGIN_MESSAGE_MAP(SteppedDialog, CDialog)
 ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-class TooltipRelayTest : public usertest::WindowTest {};
+using Step = std::function<bool()>;
+using Clock = std::chrono::steady_clock;
 
-TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
-    using Clock = std::chrono::steady_clock;
-    SteppedDialog dlg;
-    CRect button;
-    CRect tipRect;
-    CString tipText;
-    std::vector<std::string> cameBack;
-    Clock::time_point since;
-    const auto visible = [&] { return dlg.button.tip.IsWindowVisible() != FALSE; };
-    const auto marked = [&](std::function<void()> act) {
-        return [&since, act] {
+class TooltipRelayTest : public usertest::WindowTest {
+protected:
+    bool Visible() { return dlg.button.tip.IsWindowVisible() != FALSE; }
+    CPoint OnButton() const { return CPoint(button.left + 5, button.top + 5); }
+    CPoint OffButton() const { return CPoint(button.left - 5, button.bottom + 15); }
+    Step MoveTo(std::function<CPoint()> where) {
+        return [where] {
+            Screen().MoveMouse(where());
+            return true;
+        };
+    }
+    Step Start() {
+        return [this] {
+            dlg.button.GetWindowRect(&button);
+            Screen().MoveMouse(button.CenterPoint());
+            return true;
+        };
+    }
+    Step UntilShown() {
+        return [this] { return Visible(); };
+    }
+    Step UntilHidden() {
+        return [this] { return !Visible(); };
+    }
+    // Acts, and starts the clock for the next StaysHidden or Wait.
+    Step Marked(std::function<void()> act) {
+        return [this, act] {
             act();
             since = Clock::now();
             return true;
         };
-    };
+    }
     // Passes once the tip has stayed down for several hover delays.
-    const auto staysHidden = [&](const char* what) {
-        return [&, what] {
-            if (visible()) {
+    Step StaysHidden(const char* what) {
+        return [this, what] {
+            if (Visible()) {
                 cameBack.push_back(what);
                 return true;
             }
             return Clock::now() - since > std::chrono::milliseconds(150);
         };
-    };
-    const auto offButton = [&] { return CPoint(button.left - 5, button.bottom + 15); };
-    dlg.steps = {
+    }
+    void Run(std::vector<Step> steps) {
+        dlg.steps = std::move(steps);
+        dlg.DoModal();
+        ASSERT_EQ(dlg.done, dlg.steps.size()) << "stuck at step " << dlg.done;
+        EXPECT_TRUE(cameBack.empty()) << "the tip came back " << cameBack.front();
+    }
+
+    SteppedDialog dlg;
+    CRect button;
+    std::vector<std::string> cameBack;
+    Clock::time_point since;
+};
+
+TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
+    CRect tipRect;
+    CString tipText;
+    Run({
+        Start(),
         [&] {
-            dlg.button.GetWindowRect(&button);
-            Screen().MoveMouse(button.CenterPoint());
-            return true;
-        },
-        [&] {
-            if (!visible()) {
+            if (!Visible()) {
                 return false;
             }
             dlg.button.tip.GetWindowRect(&tipRect);
             dlg.button.tip.GetWindowText(tipText);
             // Off the button, onto the dialog: the button sees no more mouse messages.
-            Screen().MoveMouse(offButton());
+            Screen().MoveMouse(OffButton());
             return true;
         },
-        [&] { return !visible(); },
-        marked([&] {
-            Screen().MoveMouse(CPoint(button.left + 5, button.top + 5));
-            Screen().MoveMouse(offButton());
+        UntilHidden(),
+        Marked([&] {
+            Screen().MoveMouse(OnButton());
+            Screen().MoveMouse(OffButton());
         }),
-        staysHidden("after the pointer only passed over the button"),
-        [&] {
-            Screen().MoveMouse(CPoint(button.left + 5, button.top + 5));
-            return true;
-        },
-        [&] { return visible(); },
-        marked([] {
+        StaysHidden("after the pointer only passed over the button"),
+        MoveTo([&] { return OnButton(); }),
+        UntilShown(),
+        Marked([] {
             Screen().PressButton(1);
             Screen().ReleaseButton(1);
         }),
-        staysHidden("while the pointer rested after the press"),
-    };
-    dlg.DoModal();
-    ASSERT_EQ(dlg.done, dlg.steps.size()) << "stuck at step " << dlg.done;
-    EXPECT_TRUE(cameBack.empty()) << "the tip came back " << cameBack.front();
+        StaysHidden("while the pointer rested after the press"),
+    });
     ASSERT_FALSE(dlg.button.relayed.empty());
     EXPECT_EQ(dlg.button.relayed.front(), std::make_pair(UINT{WM_MOUSEMOVE}, false))
         << "the tip showed without the hover delay";
@@ -150,6 +172,25 @@ TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
         }
     }
     EXPECT_TRUE(pressSeen) << "the press was not relayed";
+}
+
+TEST_F(TooltipRelayTest, AfterItsTimeUpItReturnsOnlyOnceThePointerLeftAndCameBack) {
+    Run({
+        [this] {
+            dlg.button.tip.SendMessage(TTM_SETDELAYTIME, TTDT_AUTOPOP, 1000);
+            return true;
+        },
+        Start(),
+        UntilShown(),
+        Marked([] {}),
+        UntilHidden(),
+        StaysHidden("while the pointer rested after its time was up"),
+        Marked([&] { Screen().MoveMouse(OffButton()); }),
+        // Long enough for the tip to notice the pointer has gone.
+        [this] { return Clock::now() - since > std::chrono::milliseconds(60); },
+        MoveTo([&] { return OnButton(); }),
+        UntilShown(),
+    });
 }
 
 } // namespace
