@@ -2,7 +2,7 @@
 // one handle are serialised, as synchronous I/O on a Windows handle is.
 #pragma once
 
-#include "kernel/UniqueFd.h"
+#include "platform/internal/UniqueFd.h"
 #include "platform/internal/device_wire.h"
 #include "platform/internal/kernel_object.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "kernel/ShareModes.h"
-#include "kernel/UniqueFd.h"
+#include "platform/internal/UniqueFd.h"
 #include "platform/internal/kernel_object.h"
 
 namespace platform::kernel {

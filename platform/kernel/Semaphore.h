@@ -8,7 +8,7 @@
 // include units it posted and nobody has taken yet.
 #pragma once
 
-#include "kernel/UniqueFd.h"
+#include "platform/internal/UniqueFd.h"
 #include "kernel/Waitable.h"
 #include "platform/internal/kernel_object.h"
 
