@@ -76,7 +76,10 @@ TEST_F(UpdateRunTest, OlderDeviceIsRewrittenWhileTheBarMovesThroughVerifyAndProg
     EXPECT_EQ(verifyMax, demo::BarGreenFor(kLastVerifyPercent));
     ASSERT_FALSE(programGreens.empty());
     EXPECT_GE(*programGreens.begin(), demo::BarGreenFor(kLastVerifyPercent));
-    EXPECT_EQ(*programGreens.rbegin(), demo::BarGreenFor(99));
+    // The bar stands at 99 only for the moment between the last block and the notice, which a
+    // sampler on a loaded machine can miss; the exact 50..99 sequence is a unit test's business.
+    EXPECT_GE(*programGreens.rbegin(), demo::BarGreenFor(75));
+    EXPECT_LE(*programGreens.rbegin(), demo::BarGreenFor(99));
     EXPECT_GE(programGreens.size(), 4u) << "the bar should move while the flash is programmed";
 
     EXPECT_EQ(DeviceCount("enter_icp"), 1u);

@@ -38,7 +38,7 @@ protected:                                                                      
     static const AFX_MSGMAP* GetThisMessageMap();                                                  \
     const AFX_MSGMAP* GetMessageMap() const override;                                              \
                                                                                                    \
-private:
+protected:
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
     const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
