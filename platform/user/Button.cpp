@@ -17,14 +17,8 @@ struct ButtonState : WindowExtra {
 
 ButtonState& StateOf(HWND hwnd) {
     static ButtonState none;
-    const WindowPtr w = FindWindowObject(hwnd);
-    if (!w) {
-        return none;
-    }
-    if (!w->Extra<ButtonState>()) {
-        w->extra = std::make_unique<ButtonState>();
-    }
-    return *w->Extra<ButtonState>();
+    ButtonState* state = ControlState<ButtonState>(hwnd);
+    return state ? *state : none;
 }
 
 UINT TypeOf(HWND hwnd) {

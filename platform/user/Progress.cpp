@@ -23,14 +23,8 @@ struct ProgressState : WindowExtra {
 
 ProgressState& StateOf(HWND hwnd) {
     static ProgressState none;
-    const WindowPtr w = FindWindowObject(hwnd);
-    if (!w) {
-        return none;
-    }
-    if (!w->Extra<ProgressState>()) {
-        w->extra = std::make_unique<ProgressState>();
-    }
-    return *w->Extra<ProgressState>();
+    ProgressState* state = ControlState<ProgressState>(hwnd);
+    return state ? *state : none;
 }
 
 COLORREF Resolve(COLORREF colour, int fallback) {

@@ -13,14 +13,7 @@ struct StaticState : WindowExtra {
 };
 
 StaticState* StateOf(HWND hwnd) {
-    const WindowPtr w = FindWindowObject(hwnd);
-    if (!w) {
-        return nullptr;
-    }
-    if (!w->Extra<StaticState>()) {
-        w->extra = std::make_unique<StaticState>();
-    }
-    return w->Extra<StaticState>();
+    return ControlState<StaticState>(hwnd);
 }
 
 UINT TypeOf(HWND hwnd) {

@@ -43,14 +43,7 @@ struct TooltipState : WindowExtra {
 };
 
 TooltipState* StateOf(HWND hwnd) {
-    const WindowPtr w = FindWindowObject(hwnd);
-    if (!w) {
-        return nullptr;
-    }
-    if (!w->Extra<TooltipState>()) {
-        w->extra = std::make_unique<TooltipState>();
-    }
-    return w->Extra<TooltipState>();
+    return ControlState<TooltipState>(hwnd);
 }
 
 std::string TextOf(const TOOLINFOA& ti) {

@@ -70,6 +70,18 @@ using WindowPtr = std::shared_ptr<Window>;
 WindowPtr GetWindowObject(HWND hwnd);
 // The same, without touching the thread's last error.
 WindowPtr FindWindowObject(HWND hwnd);
+
+// A control's per-window state, made on first use; nullptr when the handle is stale.
+template <typename T> T* ControlState(HWND hwnd) {
+    const WindowPtr w = FindWindowObject(hwnd);
+    if (!w) {
+        return nullptr;
+    }
+    if (!w->Extra<T>()) {
+        w->extra = std::make_unique<T>();
+    }
+    return w->Extra<T>();
+}
 HWND AddWindow(WindowPtr window);
 void RemoveWindow(HWND hwnd);
 // Every live window, in creation order.
