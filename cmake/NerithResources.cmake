@@ -2,6 +2,8 @@
 # executable as a byte array that registers itself with the platform's resource loader.
 find_program(LLVM_RC NAMES llvm-rc llvm-rc-14 REQUIRED)
 find_program(LLD_LINK NAMES lld-link lld-link-14 REQUIRED)
+# llvm-rc reads any argument starting with '/' as an option ("/check/..." is /C, the code
+# page), so the script's absolute path always follows a "--".
 
 # nerith_compile_rc(<out-var> <rc-file> [DEPENDS files...] [INCLUDES dirs...])
 function(nerith_compile_rc out rc)
@@ -15,7 +17,7 @@ function(nerith_compile_rc out rc)
   endforeach()
   add_custom_command(
     OUTPUT ${res}
-    COMMAND ${LLVM_RC} /FO ${res} ${includes} ${CMAKE_CURRENT_SOURCE_DIR}/${rc}
+    COMMAND ${LLVM_RC} /FO ${res} ${includes} -- ${CMAKE_CURRENT_SOURCE_DIR}/${rc}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${rc} ${ARG_DEPENDS}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     COMMENT "llvm-rc ${rc}"
