@@ -25,7 +25,7 @@ constexpr unsigned kImageVersion = 164;
 constexpr int kProgressShot = 75;
 
 unsigned VersionIn(const std::string& stateReply) {
-    const std::string bytes = ReplyFields(stateReply)["version"];
+    const std::string bytes = devsim::ReplyFields(stateReply)["version"];
     unsigned high = 0;
     unsigned low = 0;
     if (std::sscanf(bytes.c_str(), "%u,%u", &high, &low) != 2) {
@@ -35,7 +35,7 @@ unsigned VersionIn(const std::string& stateReply) {
 }
 
 std::string DeviceRequests(const std::string& deviceDir) {
-    auto stats = ReplyFields(DevsimCommand(deviceDir, "stats"));
+    auto stats = devsim::ReplyFields(DevsimCommand(deviceDir, "stats"));
     std::string text;
     for (const char* kind : {"enter_icp", "isp_open", "verify", "erase", "program"}) {
         text += std::string(text.empty() ? "" : " ") + kind + "=" +

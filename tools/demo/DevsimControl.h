@@ -1,8 +1,9 @@
 // Control commands to a nerith-devsim serving in a known folder (its korvel.control socket).
 #pragma once
 
+#include "ControlClient.h"
+
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,6 @@ namespace nerith::demo {
 std::string DevsimCommand(const std::string& deviceDir, const std::string& command);
 // Polls until the control socket answers; false after `timeoutMs`.
 bool WaitForDevsim(const std::string& deviceDir, int timeoutMs);
-// "key=value" words of a reply, e.g. the request counts of "stats".
-std::map<std::string, std::string> ReplyFields(const std::string& reply);
 // The 65,536 flash bytes through "dump-bin"; empty when the dump failed.
 std::vector<std::uint8_t> DumpDevsimFlash(const std::string& deviceDir, const std::string& file);
 

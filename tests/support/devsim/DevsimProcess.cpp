@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <thread>
 
 #ifndef NERITH_DEVSIM_PATH
@@ -101,24 +98,6 @@ bool DevsimProcess::Launch(const std::vector<std::string>& arguments) {
     return true;
 }
 
-int DevsimProcess::ConnectControl() {
-    const std::string path = folder_ + "/korvel.control";
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return -1;
-    }
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    const timeval timeout{10, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
-    return fd;
-}
-
 bool DevsimProcess::WaitUntilServing() {
     const auto deadline = Clock::now() + kStartTimeout;
     while (Clock::now() < deadline) {
@@ -128,8 +107,8 @@ bool DevsimProcess::WaitUntilServing() {
             error_ = "nerith-devsim exited at start (status " + std::to_string(status) + ")";
             return false;
         }
-        control_ = ConnectControl();
-        if (control_ >= 0) {
+        control_ = devsim::ConnectControl(folder_);
+        if (control_.Valid()) {
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -143,30 +122,16 @@ void DevsimProcess::UseAsDeviceFolder() const {
 }
 
 std::string DevsimProcess::Control(const std::string& command) {
-    if (control_ < 0) {
+    if (!control_.Valid()) {
         return "error: nerith-devsim is not running";
     }
-    if (::send(control_, command.data(), command.size(), MSG_NOSIGNAL) < 0) {
-        return "error: cannot send the command";
-    }
-    char reply[4096];
-    const ssize_t received = ::recv(control_, reply, sizeof(reply), 0);
-    if (received <= 0) {
-        return "error: no reply";
-    }
-    return std::string(reply, static_cast<std::size_t>(received));
+    return devsim::SendControl(control_.Get(), command);
 }
 
 std::map<std::string, unsigned> DevsimProcess::Stats() {
     std::map<std::string, unsigned> counts;
-    std::istringstream words(Control("stats"));
-    std::string word;
-    while (words >> word) {
-        const auto equals = word.find('=');
-        if (equals != std::string::npos) {
-            counts[word.substr(0, equals)] =
-                static_cast<unsigned>(std::stoul(word.substr(equals + 1)));
-        }
+    for (const auto& [kind, count] : devsim::ReplyFields(Control("stats"))) {
+        counts[kind] = static_cast<unsigned>(std::stoul(count));
     }
     return counts;
 }
@@ -187,10 +152,7 @@ int DevsimProcess::Stop() {
         return -1;
     }
     Control("stop");
-    if (control_ >= 0) {
-        ::close(control_);
-        control_ = -1;
-    }
+    control_.Reset();
     int status = 0;
     if (!WaitForExit(pid_, kStopTimeout, status)) {
         ::kill(pid_, SIGKILL);

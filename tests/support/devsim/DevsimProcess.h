@@ -2,6 +2,8 @@
 // send control commands, dump its flash, stop. The destructor stops it and removes the folder.
 #pragma once
 
+#include "ControlClient.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -37,12 +39,11 @@ public:
 private:
     bool Launch(const std::vector<std::string>& arguments);
     bool WaitUntilServing();
-    int ConnectControl();
 
     std::string folder_;
     std::string error_;
     int pid_ = -1;
-    int control_ = -1;
+    devsim::UniqueFd control_;
 };
 
 // A folder of its own for a test's files, removed with everything in it.
