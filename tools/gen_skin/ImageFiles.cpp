@@ -1,9 +1,9 @@
 #include "ImageFiles.h"
 
+#include "EncodeJpeg.h"
+
 #include <cstdio>
 #include <memory>
-
-#include <jpeglib.h>
 
 namespace gen_skin {
 
@@ -24,46 +24,18 @@ void Put32(std::vector<unsigned char>& out, std::uint32_t v) {
     Put16(out, v >> 16);
 }
 
+// Closing is part of writing: a full disk may only show there.
+bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    File file(std::fopen(path.c_str(), "wb"));
+    return file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+           std::fclose(file.release()) == 0;
+}
+
 } // namespace
 
 bool WriteJpeg(const std::string& path, const std::vector<std::uint32_t>& pixels, int width,
                int height) {
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        return false;
-    }
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file.get());
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 93, TRUE);
-    // Full-resolution colour keeps small captions and thin edges crisp.
-    for (int i = 0; i < cinfo.num_components; ++i) {
-        cinfo.comp_info[i].h_samp_factor = 1;
-        cinfo.comp_info[i].v_samp_factor = 1;
-    }
-    cinfo.optimize_coding = TRUE;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const std::uint32_t* src = &pixels[static_cast<std::size_t>(cinfo.next_scanline) * width];
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<unsigned char>(src[x] >> 16);
-            row[3 * x + 1] = static_cast<unsigned char>(src[x] >> 8);
-            row[3 * x + 2] = static_cast<unsigned char>(src[x]);
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    return std::ferror(file.get()) == 0;
+    return WriteBytes(path, jpeg_encoder::EncodeJpeg(pixels, width, height, 93));
 }
 
 bool WriteBmp24(const std::string& path, const std::vector<std::uint32_t>& pixels, int width,
@@ -97,8 +69,7 @@ bool WriteBmp24(const std::string& path, const std::vector<std::uint32_t>& pixel
         }
         out.resize(start + stride, 0);
     }
-    File file(std::fopen(path.c_str(), "wb"));
-    return file && std::fwrite(out.data(), 1, out.size(), file.get()) == out.size();
+    return WriteBytes(path, out);
 }
 
 } // namespace gen_skin

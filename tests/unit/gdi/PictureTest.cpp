@@ -1,5 +1,5 @@
 // Streams over global memory and pictures decoded from them.
-#include "TestJpeg.h"
+#include "EncodeJpeg.h"
 #include "platform/gdi32.h"
 #include "platform/kernel32.h"
 #include "platform/ole2.h"
@@ -109,7 +109,7 @@ TEST(HGlobalStream, WritesGrowTheBlock) {
 }
 
 TEST(OleLoadPicture, DecodesAJpegIntoABitmapOfItsPixelSize) {
-    const auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     IPicture* picture = nullptr;
     ASSERT_EQ(Load(jpeg, &picture), S_OK);
     OLE_HANDLE handle = 0;
@@ -139,7 +139,7 @@ TEST(OleLoadPicture, DecodesAJpegIntoABitmapOfItsPixelSize) {
 }
 
 TEST(OleLoadPicture, EveryTruncatedJpegFails) {
-    const auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     for (std::size_t size = 0; size < jpeg.size(); ++size) {
         std::vector<std::uint8_t> cut(jpeg.begin(),
                                       jpeg.begin() + static_cast<std::ptrdiff_t>(size));
@@ -163,7 +163,7 @@ TEST(OleLoadPicture, RefusesGarbageAndHugePictures) {
     EXPECT_TRUE(FAILED(Load(noise, &picture)));
 
     // A valid picture whose frame header claims 20000 x 8 pixels.
-    auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
         if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) { // SOF0: length, precision, height, width
             jpeg[i + 7] = 20000 >> 8;
@@ -196,7 +196,7 @@ TEST(OleLoadPicture, DecodesABmpFile) {
 }
 
 TEST(OleLoadPicture, ChecksItsArguments) {
-    const auto jpeg = testing_pictures::EncodeJpeg(Blocks(), 16, 8);
+    const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     IStream* stream = nullptr;
     ASSERT_EQ(CreateStreamOnHGlobal(BlockWith(jpeg), TRUE, &stream), S_OK);
     void* object = nullptr;

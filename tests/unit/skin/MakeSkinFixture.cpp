@@ -1,7 +1,7 @@
 // Writes the pictures of the test skin library: a valid 320 x 240 JPEG, a truncated JPEG,
 // bytes that are no picture, and a 200 x 150 mask.
 //   make-skin-fixture OUTPUT_DIR
-#include "../gdi/TestJpeg.h"
+#include "EncodeJpeg.h"
 
 #include <cstdio>
 #include <string>
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 320 * 240; ++i) {
         pixels[i] = static_cast<std::uint32_t>(((i % 320) * 0x010203) & 0x00FFFFFF);
     }
-    const auto jpeg = testing_pictures::EncodeJpeg(pixels, 320, 240);
+    const auto jpeg = jpeg_encoder::EncodeJpeg(pixels, 320, 240, 100);
     const std::vector<std::uint8_t> truncated(
         jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2));
     const std::vector<std::uint8_t> garbage(500, 0x5A);

@@ -1,14 +1,14 @@
-#include "TestJpeg.h"
+#include "EncodeJpeg.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 #include <jpeglib.h>
 
-namespace testing_pictures {
+namespace jpeg_encoder {
 
 std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint32_t>& pixels, int width,
-                                     int height) {
+                                     int height, int quality) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
     cinfo.err = jpeg_std_error(&errors);
@@ -21,11 +21,12 @@ std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint32_t>& pixels, i
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    for (int i = 0; i < 3; ++i) {
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    for (int i = 0; i < cinfo.num_components; ++i) {
         cinfo.comp_info[i].h_samp_factor = 1;
         cinfo.comp_info[i].v_samp_factor = 1;
     }
+    cinfo.optimize_coding = TRUE;
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -45,4 +46,4 @@ std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint32_t>& pixels, i
     return out;
 }
 
-} // namespace testing_pictures
+} // namespace jpeg_encoder
