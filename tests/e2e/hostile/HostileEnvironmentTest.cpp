@@ -21,22 +21,6 @@ std::string Contents(const std::string& path) {
 
 class HostileTest : public UpdateTest {
 protected:
-    // OK on the main window with an unusable TEMP: the message box, then the failure notice,
-    // and the device never leaves its firmware.
-    void ExpectMessageBoxThenFailure() {
-        const View main = WaitFor(Screen::Main);
-        ASSERT_FALSE(HasFailure());
-        ASSERT_TRUE(updater_->ClickOk(main));
-        WaitFor(Screen::MessageBox);
-        ASSERT_FALSE(HasFailure());
-        ASSERT_TRUE(updater_->TapKey("Return"));
-        const View notice = WaitFor(Screen::Failure);
-        ASSERT_FALSE(HasFailure());
-        ExpectExitAfterOk(notice);
-        EXPECT_EQ(DeviceCount("enter_icp"), 0u);
-        EXPECT_EQ(Flash(), initialFlash_);
-    }
-
     // A folder under `base` whose path is exactly `length` characters long.
     static std::string FolderOfLength(const std::string& base, std::size_t length) {
         std::string path = base;

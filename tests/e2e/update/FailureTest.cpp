@@ -101,18 +101,8 @@ TEST_F(FailureTest, TempFolderThatDoesNotExistShowsTheMessageBoxThenTheFailureNo
     ASSERT_FALSE(HasFatalFailure());
     StartUpdater(temp_->File("missing"));
     ASSERT_FALSE(HasFatalFailure());
-    const View main = WaitFor(Screen::Main);
-    ASSERT_FALSE(HasFailure());
-    ASSERT_TRUE(updater_->ClickOk(main));
-    WaitFor(Screen::MessageBox);
-    ASSERT_FALSE(HasFailure());
-    ASSERT_TRUE(updater_->TapKey("Return"));
-    const View notice = WaitFor(Screen::Failure);
-    ASSERT_FALSE(HasFailure());
-    ExpectExitAfterOk(notice);
-    EXPECT_EQ(DeviceCount("enter_icp"), 0u);
+    ExpectMessageBoxThenFailure();
     EXPECT_EQ(DeviceCount("isp_open"), 0u);
-    EXPECT_EQ(Flash(), initialFlash_);
     EXPECT_FALSE(std::filesystem::exists(temp_->File("missing")));
 }
 

@@ -85,6 +85,20 @@ void UpdateTest::ExpectExitAfterOk(const View& notice) {
         << demo::UpdaterSession::Describe(updater_->Current());
 }
 
+void UpdateTest::ExpectMessageBoxThenFailure() {
+    const View main = WaitFor(Screen::Main);
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(updater_->ClickOk(main));
+    WaitFor(Screen::MessageBox);
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(updater_->TapKey("Return"));
+    const View notice = WaitFor(Screen::Failure);
+    ASSERT_FALSE(HasFailure());
+    ExpectExitAfterOk(notice);
+    EXPECT_EQ(DeviceCount("enter_icp"), 0u);
+    EXPECT_EQ(Flash(), initialFlash_);
+}
+
 std::vector<std::string> UpdateTest::TempFiles() const {
     std::vector<std::string> names;
     std::error_code ec;

@@ -37,6 +37,9 @@ protected:
 
     View WaitFor(Screen screen, std::chrono::milliseconds timeout = kScreenTimeout);
     void ExpectExitAfterOk(const View& notice);
+    // OK on the main window with an unusable TEMP: the message box, then the failure notice,
+    // and the device never leaves its firmware.
+    void ExpectMessageBoxThenFailure();
     std::vector<std::string> TempFiles() const;
     unsigned DeviceCount(const std::string& kind) { return devsim_->Count(kind); }
     std::vector<std::uint8_t> Flash() { return devsim_->DumpFlash(); }
