@@ -31,24 +31,6 @@ std::uint32_t ToRgb(COLORREF colour) {
     return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
-testing::Image ReadPixels(HBITMAP bitmap) {
-    BITMAP info{};
-    if (::GetObjectA(bitmap, sizeof(info), &info) == 0) {
-        return {};
-    }
-    testing::Image image(info.bmWidth, info.bmHeight);
-    const HDC dc = ::CreateCompatibleDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            image.Set(x, y, ToRgb(::GetPixel(dc, x, y)));
-        }
-    }
-    ::SelectObject(dc, previous);
-    ::DeleteDC(dc);
-    return image;
-}
-
 IStream* StreamOver(LPCVOID data, DWORD size) {
     const HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
     LPVOID bytes = block ? ::GlobalLock(block) : nullptr;
@@ -93,6 +75,24 @@ std::string Describe(const std::string& dllPath, int id) {
 }
 
 } // namespace
+
+testing::Image ReadPixels(HBITMAP bitmap) {
+    BITMAP info{};
+    if (::GetObjectA(bitmap, sizeof(info), &info) == 0) {
+        return {};
+    }
+    testing::Image image(info.bmWidth, info.bmHeight);
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            image.Set(x, y, ToRgb(::GetPixel(dc, x, y)));
+        }
+    }
+    ::SelectObject(dc, previous);
+    ::DeleteDC(dc);
+    return image;
+}
 
 testing::Image LoadSkinJpegPicture(const std::string& dllPath, int id, std::string* error) {
     const SkinModule skin(dllPath);

@@ -2,12 +2,15 @@
 // so that they compare pixel for pixel with screenshots of its windows.
 #pragma once
 
+#include "platform/wintypes.h"
 #include "x11/Image.h"
 
 #include <string>
 
 namespace nerith::demo {
 
+// The pixels of a bitmap, as 0x00RRGGBB; empty when `bitmap` is not one.
+testing::Image ReadPixels(HBITMAP bitmap);
 // A JPEG resource of type "jpgs"; an empty image and `error` set when it cannot be decoded.
 testing::Image LoadSkinJpegPicture(const std::string& dllPath, int id, std::string* error);
 // A bitmap resource (the shape mask).
