@@ -1,11 +1,11 @@
 #include "DeviceTime.h"
 
 #include "CarriedImage.h"
+#include "ControlClient.h"
 #include "TimingModel.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <sstream>
 
 namespace nerith::bench {
 
@@ -36,19 +36,15 @@ double ModelledDeviceSeconds(const DeviceWork& work) {
 
 RequestCounts ParseRequestCounts(const std::string& statsReply) {
     RequestCounts counts;
-    std::istringstream words(statsReply);
-    std::string word;
-    while (words >> word) {
-        const auto equals = word.find('=');
-        if (equals == std::string::npos || equals == 0 || equals + 1 == word.size()) {
+    for (const auto& [kind, number] : devsim::ReplyFields(statsReply)) {
+        if (kind.empty() || number.empty() || number[0] == '-') {
             continue;
         }
-        const std::string number = word.substr(equals + 1);
         char* end = nullptr;
         errno = 0;
         const unsigned long long value = std::strtoull(number.c_str(), &end, 10);
-        if (errno == 0 && *end == '\0' && number[0] != '-') {
-            counts[word.substr(0, equals)] = value;
+        if (errno == 0 && *end == '\0') {
+            counts[kind] = value;
         }
     }
     return counts;
