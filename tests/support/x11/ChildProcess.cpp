@@ -25,9 +25,9 @@ bool MakeCaptureFile(const char* tag, int& write, UniqueFd& read) {
     write = mkostemp(path.data(), O_CLOEXEC);
     if (write < 0)
         return false;
-    read.reset(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    read.Reset(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     unlink(path.c_str());
-    return read.get() >= 0;
+    return read.Get() >= 0;
 }
 
 std::vector<std::string> BuildEnvironment(const ProcessOptions& options) {
@@ -189,10 +189,10 @@ int ChildProcess::Terminate(std::chrono::milliseconds grace) {
 }
 
 std::string ChildProcess::Stdout() const {
-    return ReadAll(stdout_.get());
+    return ReadAll(stdout_.Get());
 }
 std::string ChildProcess::Stderr() const {
-    return ReadAll(stderr_.get());
+    return ReadAll(stderr_.Get());
 }
 
 } // namespace nerith::testing

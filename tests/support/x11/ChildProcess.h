@@ -2,7 +2,7 @@
 // (SIGTERM, then SIGKILL) and reaped when the object goes, and also dies with the test process.
 #pragma once
 
-#include "UniqueFd.h"
+#include "platform/internal/UniqueFd.h"
 
 #include <chrono>
 #include <memory>
@@ -12,6 +12,8 @@
 #include <vector>
 
 namespace nerith::testing {
+
+using platform::kernel::UniqueFd;
 
 struct ProcessOptions {
     std::vector<std::string> argv;                           // argv[0] is looked up in PATH

@@ -1,7 +1,5 @@
 #include "XvfbServer.h"
 
-#include "UniqueFd.h"
-
 #include <X11/Xlib.h>
 #include <cerrno>
 #include <cstdlib>
@@ -91,17 +89,17 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(const XvfbOptions& options, std::s
     std::ostringstream screen;
     screen << options.width << 'x' << options.height << 'x' << options.depth;
     ProcessOptions process;
-    process.argv = {program,     "-displayfd", std::to_string(writeEnd.get()),
+    process.argv = {program,     "-displayfd", std::to_string(writeEnd.Get()),
                     "-screen",   "0",          screen.str(),
                     "-nolisten", "tcp",        "-noreset"};
-    process.inheritFds = {writeEnd.get()};
+    process.inheritFds = {writeEnd.Get()};
     std::string why;
     auto child = ChildProcess::Start(process, &why);
     if (!child)
         return fail("cannot start Xvfb: " + why);
-    writeEnd.reset();
+    writeEnd.Reset();
     const auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
-    const std::string number = ReadDisplayNumber(readEnd.get(), *child, deadline);
+    const std::string number = ReadDisplayNumber(readEnd.Get(), *child, deadline);
     if (number.empty())
         return fail("Xvfb did not come up: " + child->Stderr());
     const std::string name = ":" + number;
