@@ -67,7 +67,10 @@ public:
         if (pcbWritten) {
             *pcbWritten = 0;
         }
-        if (!pv && cb > 0) {
+        if (cb == 0) {
+            return S_OK;
+        }
+        if (!pv) {
             return E_POINTER;
         }
         const ULONGLONG end = position_ + cb;

@@ -37,7 +37,7 @@ HRESULT Load(const std::vector<std::uint8_t>& bytes, IPicture** picture) {
 
 // 16 x 8 pixels in four solid 8 x 8 blocks of two colours (JPEG keeps solid blocks nearly exact).
 std::vector<std::uint32_t> Blocks() {
-    std::vector<std::uint32_t> pixels(16 * 8);
+    std::vector<std::uint32_t> pixels(std::size_t{16} * 8);
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 16; ++x) {
             pixels[y * 16 + x] = x < 8 ? 0x00C03020u : 0x002040E0u;
@@ -105,6 +105,21 @@ TEST(HGlobalStream, WritesGrowTheBlock) {
     ULONG read = 0;
     EXPECT_EQ(stream->Read(back, 3, &read), S_OK);
     EXPECT_EQ(back[2], 9);
+    stream->Release();
+}
+
+// An empty write succeeds without touching the block; a missing buffer is an error only when
+// there is something to write.
+TEST(HGlobalStream, EmptyWritesSucceedAndMissingBuffersAreRefused) {
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ULONG written = 7;
+    EXPECT_EQ(stream->Write(nullptr, 0, &written), S_OK);
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(stream->Write(nullptr, 1, &written), E_POINTER);
+    STATSTG stat{};
+    ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, 0u);
     stream->Release();
 }
 
