@@ -7,12 +7,17 @@ class CSize;
 
 class CPoint : public POINT {
 public:
-    CPoint() : POINT{0, 0} {}
-    CPoint(int initX, int initY) : POINT{initX, initY} {}
+    // Members are set in the body: the static analyzer loses track of a base initialized from
+    // a braced list and then reports the point as uninitialized.
+    CPoint() : POINT() {}
+    CPoint(int initX, int initY) : POINT() {
+        x = initX;
+        y = initY;
+    }
     CPoint(POINT initPt) : POINT(initPt) {}
     // MFC unpacks a message's lParam this way: x in the low word, y in the high word, signed.
     explicit CPoint(LPARAM dwPoint)
-        : POINT{static_cast<short>(LOWORD(dwPoint)), static_cast<short>(HIWORD(dwPoint))} {}
+        : CPoint(static_cast<short>(LOWORD(dwPoint)), static_cast<short>(HIWORD(dwPoint))) {}
 
     void Offset(int xOffset, int yOffset) {
         x += xOffset;

@@ -9,14 +9,19 @@
 
 class CRect : public RECT {
 public:
-    CRect() : RECT{0, 0, 0, 0} {}
-    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+    // Members are set in the body, as in CPoint, so the static analyzer can follow them.
+    CRect() : RECT() {}
+    CRect(int l, int t, int r, int b) : RECT() {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
     CRect(const RECT& srcRect) : RECT(srcRect) {}
     CRect(LPCRECT lpSrcRect) : RECT(*lpSrcRect) {}
-    CRect(POINT point, SIZE size)
-        : RECT{point.x, point.y, point.x + size.cx, point.y + size.cy} {}
+    CRect(POINT point, SIZE size) : CRect(point.x, point.y, point.x + size.cx, point.y + size.cy) {}
     CRect(POINT topLeft, POINT bottomRight)
-        : RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y} {}
+        : CRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y) {}
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
@@ -52,8 +57,7 @@ public:
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }
     bool operator==(const RECT& rect) const {
-        return left == rect.left && top == rect.top && right == rect.right &&
-               bottom == rect.bottom;
+        return left == rect.left && top == rect.top && right == rect.right && bottom == rect.bottom;
     }
     bool operator!=(const RECT& rect) const { return !(*this == rect); }
 };

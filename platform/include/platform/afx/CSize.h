@@ -5,8 +5,12 @@
 
 class CSize : public SIZE {
 public:
-    CSize() : SIZE{0, 0} {}
-    CSize(int initCX, int initCY) : SIZE{initCX, initCY} {}
+    // Members are set in the body, as in CPoint, so the static analyzer can follow them.
+    CSize() : SIZE() {}
+    CSize(int initCX, int initCY) : SIZE() {
+        cx = initCX;
+        cy = initCY;
+    }
     CSize(SIZE initSize) : SIZE(initSize) {}
 
     bool operator==(SIZE size) const { return cx == size.cx && cy == size.cy; }
