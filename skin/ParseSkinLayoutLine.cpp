@@ -55,6 +55,8 @@ LONG WrappingAdd(LONG a, LONG b) {
 
 } // namespace
 
+// The line comes by value: the parser works on a copy of its own.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 int ParseSkinLayoutLine(CString strLine, SkinLayoutLine* pLine) {
     if (!pLine) {
         return 1;

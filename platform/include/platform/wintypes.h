@@ -68,12 +68,15 @@ using PBYTE = BYTE*;
 #define FALSE 0
 #endif
 
-// Distinct handle types, as STRICT builds of the Windows headers declare them.
+// Distinct handle types, as STRICT builds of the Windows headers declare them. The name is
+// a declarator here, so it cannot be parenthesized.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define DECLARE_HANDLE(name)                                                                       \
     struct name##__ {                                                                              \
         int unused;                                                                                \
     };                                                                                             \
     using name = name##__*
+// NOLINTEND(bugprone-macro-parentheses)
 
 using HANDLE = void*;
 using LPHANDLE = HANDLE*;
@@ -100,8 +103,10 @@ using HCURSOR = HICON;
 #define MAX_PATH 260
 #define INFINITE 0xFFFFFFFFu
 
-#define MAKEWORD(a, b) (static_cast<WORD>((static_cast<BYTE>(a)) | (static_cast<WORD>(static_cast<BYTE>(b)) << 8)))
-#define MAKELONG(a, b) (static_cast<LONG>((static_cast<WORD>(a)) | (static_cast<DWORD>(static_cast<WORD>(b)) << 16)))
+#define MAKEWORD(a, b)                                                                             \
+    (static_cast<WORD>((static_cast<BYTE>(a)) | (static_cast<WORD>(static_cast<BYTE>(b)) << 8)))
+#define MAKELONG(a, b)                                                                             \
+    (static_cast<LONG>((static_cast<WORD>(a)) | (static_cast<DWORD>(static_cast<WORD>(b)) << 16)))
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xFFFF))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xFFFF))
 #define LOBYTE(w) (static_cast<BYTE>(static_cast<DWORD_PTR>(w) & 0xFF))

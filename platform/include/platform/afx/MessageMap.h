@@ -105,6 +105,8 @@ class CWnd;
 class CDC;
 class CPoint;
 
+// `thunk` names a template and `type` is a type: neither can be parenthesized.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define AFX_ENTRY(msg, thunk, type, fn) {msg, 0, 0, 0, &afx::thunk<static_cast<type>(&fn)>},
 
 #define ON_WM_CREATE()                                                                             \
