@@ -10,7 +10,7 @@ namespace devsim {
 
 namespace {
 
-ControlResult Ok(std::string detail = "") {
+ControlResult Ok(const std::string& detail = "") {
     return {detail.empty() ? "ok" : "ok " + detail, ControlResult::Action::None};
 }
 

@@ -17,8 +17,10 @@ public:
     bool Enabled() const { return enabled_; }
 
     void Request() const { Wait(kRequestMicroseconds); }
-    void ProgramBytes(std::uint32_t count) const { Wait(count * kByteMicroseconds); }
-    void ErasePages(std::uint32_t count) const { Wait(count * kPageEraseMicroseconds); }
+    void ProgramBytes(std::uint32_t count) const { Wait(std::uint64_t{count} * kByteMicroseconds); }
+    void ErasePages(std::uint32_t count) const {
+        Wait(std::uint64_t{count} * kPageEraseMicroseconds);
+    }
     void MassErase() const { Wait(kMassEraseMicroseconds); }
 
 private:

@@ -9,8 +9,8 @@ const DWORD MAX_BATCH = 2000; // rectangles handed to ExtCreateRegion at a time
 
 // The rectangle buffer: a global block holding an RGNDATA record.
 struct RegionBuffer {
-    HGLOBAL hData = NULL;
-    RGNDATA* pData = NULL;
+    HGLOBAL hData = nullptr;
+    RGNDATA* pData = nullptr;
     DWORD maxRects = ALLOC_UNIT;
 
     DWORD Bytes() const { return sizeof(RGNDATAHEADER) + sizeof(RECT) * maxRects; }
@@ -23,7 +23,7 @@ struct RegionBuffer {
 
     BOOL Allocate() {
         hData = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, Bytes());
-        pData = hData ? static_cast<RGNDATA*>(GlobalLock(hData)) : NULL;
+        pData = hData ? static_cast<RGNDATA*>(GlobalLock(hData)) : nullptr;
         if (!pData) {
             return FALSE;
         }
@@ -64,7 +64,7 @@ struct RegionBuffer {
 
 // Turns the buffered rectangles into a region, merges it into hRgn and empties the buffer.
 BOOL Flush(RegionBuffer& buffer, HRGN& hRgn) {
-    HRGN hBatch = ExtCreateRegion(NULL, buffer.Bytes(), buffer.pData);
+    HRGN hBatch = ExtCreateRegion(nullptr, buffer.Bytes(), buffer.pData);
     if (!hBatch) {
         return FALSE;
     }
@@ -95,12 +95,13 @@ struct ChannelRange {
 
 // Scans the 32-bit working image row by row, top row first, into batches of rectangles.
 BOOL ScanRows(const BITMAP& bm32, const ChannelRange& range, RegionBuffer& buffer, HRGN& hRgn) {
-    const BYTE* p32 =
-        static_cast<const BYTE*>(bm32.bmBits) + (bm32.bmHeight - 1) * bm32.bmWidthBytes;
+    const BYTE* p32 = static_cast<const BYTE*>(bm32.bmBits) +
+                      static_cast<std::ptrdiff_t>(bm32.bmHeight - 1) * bm32.bmWidthBytes;
     for (int y = 0; y < bm32.bmHeight; y++) {
         for (int x = 0; x < bm32.bmWidth; x++) {
             const int x0 = x;
-            while (x < bm32.bmWidth && !range.Transparent(p32 + x * 4)) {
+            while (x < bm32.bmWidth &&
+                   !range.Transparent(p32 + static_cast<std::ptrdiff_t>(x) * 4)) {
                 x++;
             }
             if (x > x0) {
@@ -122,27 +123,27 @@ BOOL ScanRows(const BITMAP& bm32, const ChannelRange& range, RegionBuffer& buffe
 
 HRGN BuildRegionFromBitmap(HBITMAP hBmp, COLORREF cTransparentColor, COLORREF cTolerance) {
     if (!hBmp) {
-        return NULL;
+        return nullptr;
     }
-    HDC hMemDC = CreateCompatibleDC(NULL);
+    HDC hMemDC = CreateCompatibleDC(nullptr);
     if (!hMemDC) {
-        return NULL;
+        return nullptr;
     }
     BITMAP bm = {};
     GetObjectA(hBmp, sizeof(bm), &bm);
 
     BITMAPINFOHEADER bmi = {
         sizeof(BITMAPINFOHEADER), bm.bmWidth, bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* pbits32 = NULL;
+    void* pbits32 = nullptr;
     HBITMAP hbm32 = CreateDIBSection(hMemDC, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS,
-                                     &pbits32, NULL, 0);
+                                     &pbits32, nullptr, 0);
     if (!hbm32) {
         DeleteDC(hMemDC);
-        return NULL;
+        return nullptr;
     }
     HBITMAP holdBmp = static_cast<HBITMAP>(SelectObject(hMemDC, hbm32));
 
-    HRGN hRgn = NULL;
+    HRGN hRgn = nullptr;
     HDC hDC = CreateCompatibleDC(hMemDC);
     if (hDC) {
         BITMAP bm32 = {};
@@ -158,7 +159,7 @@ HRGN BuildRegionFromBitmap(HBITMAP hBmp, COLORREF cTransparentColor, COLORREF cT
             !ScanRows(bm32, ChannelRange(cTransparentColor, cTolerance), buffer, hRgn) && hRgn) {
             // A partial shape would be wrong; the window keeps its rectangle instead.
             DeleteObject(hRgn);
-            hRgn = NULL;
+            hRgn = nullptr;
         }
         buffer.Free();
         if (holdBmp2) {

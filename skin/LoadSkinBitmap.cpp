@@ -10,7 +10,7 @@ void LoadSkinBitmap(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize) {
     }
     HMODULE hSkin = LoadSkinLibrary();
     const int nId = atoi(lpszResourceName);
-    HBITMAP hBitmap = hSkin ? LoadBitmapA(hSkin, MAKEINTRESOURCE(nId)) : NULL;
+    HBITMAP hBitmap = hSkin ? LoadBitmapA(hSkin, MAKEINTRESOURCE(nId)) : nullptr;
     if (!hBitmap) {
         UseSkinPlaceholder(lpszResourceName, pBitmap, pSize);
         return;

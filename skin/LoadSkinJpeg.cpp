@@ -10,19 +10,19 @@ namespace {
 IStream* StreamOverCopy(LPCVOID pData, DWORD dwSize) {
     HGLOBAL hBuffer = GlobalAlloc(GMEM_MOVEABLE, dwSize);
     if (!hBuffer) {
-        return NULL;
+        return nullptr;
     }
     LPVOID pBuffer = GlobalLock(hBuffer);
     if (!pBuffer) {
         GlobalFree(hBuffer);
-        return NULL;
+        return nullptr;
     }
     std::memcpy(pBuffer, pData, dwSize);
     GlobalUnlock(hBuffer);
-    IStream* pStream = NULL;
+    IStream* pStream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(hBuffer, TRUE, &pStream))) {
         GlobalFree(hBuffer);
-        return NULL;
+        return nullptr;
     }
     return pStream;
 }
@@ -36,17 +36,17 @@ void LoadSkinJpeg(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize) {
     }
     HMODULE hSkin = LoadSkinLibrary();
     const int nId = atoi(lpszResourceName);
-    HRSRC hResource = hSkin ? FindResourceA(hSkin, MAKEINTRESOURCE(nId), "jpgs") : NULL;
+    HRSRC hResource = hSkin ? FindResourceA(hSkin, MAKEINTRESOURCE(nId), "jpgs") : nullptr;
     const DWORD dwSize = hResource ? SizeofResource(hSkin, hResource) : 0;
-    HGLOBAL hData = hResource ? LoadResource(hSkin, hResource) : NULL;
-    LPVOID pData = hData ? LockResource(hData) : NULL;
-    IStream* pStream = pData && dwSize ? StreamOverCopy(pData, dwSize) : NULL;
+    HGLOBAL hData = hResource ? LoadResource(hSkin, hResource) : nullptr;
+    LPVOID pData = hData ? LockResource(hData) : nullptr;
+    IStream* pStream = pData && dwSize ? StreamOverCopy(pData, dwSize) : nullptr;
     if (!pStream) {
         UseSkinPlaceholder(lpszResourceName, pBitmap, pSize);
         return;
     }
 
-    IPicture* pPicture = NULL;
+    IPicture* pPicture = nullptr;
     const HRESULT hr = OleLoadPicture(pStream, static_cast<LONG>(dwSize), FALSE, IID_IPicture,
                                       reinterpret_cast<LPVOID*>(&pPicture));
     pStream->Release();

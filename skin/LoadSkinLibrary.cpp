@@ -5,12 +5,12 @@
 
 HMODULE LoadSkinLibrary() {
     char szPath[MAX_PATH] = "";
-    if (GetModuleFileNameA(NULL, szPath, MAX_PATH) == 0) {
-        return NULL;
+    if (GetModuleFileNameA(nullptr, szPath, MAX_PATH) == 0) {
+        return nullptr;
     }
     char szDrive[_MAX_DRIVE] = "";
     char szDir[_MAX_DIR] = "";
-    _splitpath(szPath, szDrive, szDir, NULL, NULL);
+    _splitpath(szPath, szDrive, szDir, nullptr, nullptr);
 
     CString strFolder(szDrive);
     strFolder += szDir;

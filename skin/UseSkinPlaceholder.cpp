@@ -11,7 +11,7 @@ namespace {
 SIZE PlaceholderSize() {
     SIZE size = {SKIN_PLACEHOLDER_WIDTH, SKIN_PLACEHOLDER_HEIGHT};
     HMODULE hSkin = LoadSkinLibrary();
-    HBITMAP hMask = hSkin ? LoadBitmapA(hSkin, MAKEINTRESOURCE(SKIN_MASK_ID)) : NULL;
+    HBITMAP hMask = hSkin ? LoadBitmapA(hSkin, MAKEINTRESOURCE(SKIN_MASK_ID)) : nullptr;
     BITMAP bm = {};
     if (hMask && GetObjectA(hMask, sizeof(BITMAP), &bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
         size.cx = bm.bmWidth;
@@ -42,7 +42,8 @@ void UseSkinPlaceholder(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize)
     }
     pBitmap->DeleteObject();
     CDC dc;
-    if (!dc.CreateCompatibleDC(NULL) || !pBitmap->CreateCompatibleBitmap(&dc, size.cx, size.cy)) {
+    if (!dc.CreateCompatibleDC(nullptr) ||
+        !pBitmap->CreateCompatibleBitmap(&dc, size.cx, size.cy)) {
         return;
     }
     CBitmap* pOld = dc.SelectObject(pBitmap);

@@ -26,8 +26,9 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         std::fprintf(out, "%u,%s", bytes[i], (i % 24 == 23) ? "\n" : "");
     }
-    std::fprintf(out, "0};\nconst platform::kernel::EmbeddedResources kRegistration(kResources, "
-                      "%zu);\n}\n",
+    std::fprintf(out,
+                 "0};\nconst platform::kernel::EmbeddedResources kRegistration(kResources, "
+                 "%zu);\n}\n",
                  bytes.size());
     return std::fclose(out) == 0 ? 0 : 1;
 }

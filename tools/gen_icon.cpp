@@ -73,15 +73,20 @@ std::vector<Pixel> Draw(int size) {
             Pixel sum;
             for (int s = 0; s < kSamples * kSamples; ++s) {
                 Pixel sample;
-                const float x = (px + (s % kSamples + 0.5f) / kSamples) / size;
-                const float y = (py + (s / kSamples + 0.5f) / kSamples) / size;
+                // Sample s sits in column s % kSamples, row s / kSamples of the pixel's grid.
+                const float column = static_cast<float>(s % kSamples) + 0.5f;
+                const float row = static_cast<float>(s / kSamples) + 0.5f;
+                const float x =
+                    (static_cast<float>(px) + column / kSamples) / static_cast<float>(size);
+                const float y =
+                    (static_cast<float>(py) + row / kSamples) / static_cast<float>(size);
                 Paint(sample, x, y, stroke);
                 sum.r += sample.r * sample.a;
                 sum.g += sample.g * sample.a;
                 sum.b += sample.b * sample.a;
                 sum.a += sample.a;
             }
-            Pixel& out = pixels[static_cast<std::size_t>(py * size + px)];
+            Pixel& out = pixels[static_cast<std::size_t>(py) * size + px];
             out.a = sum.a / (kSamples * kSamples);
             if (sum.a > 0) {
                 out.r = sum.r / sum.a;
@@ -124,7 +129,7 @@ std::vector<std::uint8_t> IconImage(int size) {
     }
     for (int y = size - 1; y >= 0; --y) {
         for (int x = 0; x < size; ++x) {
-            const Pixel& p = pixels[static_cast<std::size_t>(y * size + x)];
+            const Pixel& p = pixels[static_cast<std::size_t>(y) * size + x];
             out.push_back(Channel(p.b));
             out.push_back(Channel(p.g));
             out.push_back(Channel(p.r));
@@ -134,7 +139,7 @@ std::vector<std::uint8_t> IconImage(int size) {
     for (int y = size - 1; y >= 0; --y) {
         std::vector<std::uint8_t> row(maskStride, 0);
         for (int x = 0; x < size; ++x) {
-            if (Channel(pixels[static_cast<std::size_t>(y * size + x)].a) == 0) {
+            if (Channel(pixels[static_cast<std::size_t>(y) * size + x].a) == 0) {
                 row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
             }
         }

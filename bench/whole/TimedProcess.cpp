@@ -44,6 +44,7 @@ std::optional<double> RunTimed(const std::vector<std::string>& argv, std::string
         return std::nullopt;
     }
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
     }

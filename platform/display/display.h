@@ -18,9 +18,9 @@ using NativeId = std::uint64_t; // 0 = none
 enum class WindowKind { Normal, Dialog, Tooltip, Menu };
 
 struct NativeWindowDesc {
-    RECT screenRect{};        // outer rectangle in screen coordinates
+    RECT screenRect{}; // outer rectangle in screen coordinates
     WindowKind kind = WindowKind::Normal;
-    bool decorated = false;   // false: no frame or title bar from the window manager
+    bool decorated = false;    // false: no frame or title bar from the window manager
     NativeId transientFor = 0; // owner, for dialogs and popups
     std::string title;
 };
@@ -35,15 +35,15 @@ enum class EventType {
     Expose,       // part of the window needs presenting again
     FocusIn,
     FocusOut,
-    Moved,        // the window manager moved the window (screenRect holds the new place)
+    Moved, // the window manager moved the window (screenRect holds the new place)
 };
 
 struct InputEvent {
     EventType type = EventType::MouseMove;
     NativeId window = 0;
-    POINT screen{};   // pointer in screen coordinates
-    int button = 0;   // 1 left, 2 middle, 3 right
-    UINT vk = 0;      // virtual-key code for key events
+    POINT screen{};     // pointer in screen coordinates
+    int button = 0;     // 1 left, 2 middle, 3 right
+    UINT vk = 0;        // virtual-key code for key events
     UINT modifiers = 0; // MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL, and 0x1000 for Alt
     RECT screenRect{};
 };

@@ -7,7 +7,7 @@ namespace platform::gdi {
 
 namespace {
 
-HDC AddDC(std::shared_ptr<DeviceContext> dc) {
+HDC AddDC(const std::shared_ptr<DeviceContext>& dc) {
     HDC h = static_cast<HDC>(AddObject(dc));
     if (h) {
         dc->SetSelf(h);

@@ -109,7 +109,7 @@ std::uint32_t PaletteColor(const std::uint8_t* dib, const DibLayout& layout, uns
 }
 
 std::uint32_t PixelAt(const std::uint8_t* dib, const DibLayout& layout, const std::uint8_t* row,
-                      int x) {
+                      std::size_t x) {
     switch (layout.bitCount) {
     case 1:
         return PaletteColor(dib, layout, (row[x >> 3] >> (7 - (x & 7))) & 1);

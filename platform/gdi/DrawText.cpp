@@ -85,8 +85,7 @@ void WrapParagraph(Font& font, const TextLine& paragraph, int maxWidth,
 std::vector<TextLine> LayOut(Font& font, const std::u32string& text, const RECT& rect,
                              UINT format) {
     const bool singleLine = (format & DT_SINGLELINE) != 0;
-    const auto paragraphs =
-        SplitParagraphs(ApplyPrefixes(text, (format & DT_NOPREFIX) != 0), singleLine);
+    auto paragraphs = SplitParagraphs(ApplyPrefixes(text, (format & DT_NOPREFIX) != 0), singleLine);
     if (singleLine || !(format & DT_WORDBREAK)) {
         return paragraphs;
     }

@@ -2,8 +2,8 @@
 
 #include "kernel/PeResources.h"
 #include "kernel/ResFile.h"
-#include "platform/internal/UniqueFd.h"
 #include "kernel/Win32Error.h"
+#include "platform/internal/UniqueFd.h"
 #include "platform/internal/handle_table.h"
 #include "platform/kernel32.h"
 

@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::uint16_t kPe32 = 0x10B;
 constexpr std::uint16_t kPe32Plus = 0x20B;
-constexpr std::uint32_t kResourceDirectory = 2;
+constexpr std::size_t kResourceDirectory = 2;
 constexpr std::uint32_t kSubdirectoryBit = 0x80000000u;
 constexpr std::size_t kMaxVisits = 1u << 18;
 

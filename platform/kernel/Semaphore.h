@@ -8,8 +8,8 @@
 // include units it posted and nobody has taken yet.
 #pragma once
 
-#include "platform/internal/UniqueFd.h"
 #include "kernel/Waitable.h"
+#include "platform/internal/UniqueFd.h"
 #include "platform/internal/kernel_object.h"
 
 #include <memory>

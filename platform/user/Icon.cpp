@@ -39,7 +39,7 @@ struct Palette {
 
 // The colour of pixel x in one XOR row, as 0x00RRGGBB, and its alpha for 32-bit images. An
 // index past the palette is black, as GDI draws it, and never reads beyond the palette.
-std::uint32_t XorPixel(const BYTE* row, int x, int bits, const Palette& palette) {
+std::uint32_t XorPixel(const BYTE* row, std::size_t x, int bits, const Palette& palette) {
     switch (bits) {
     case 32:
         return Get<std::uint32_t>(row + 4 * x);

@@ -35,6 +35,7 @@ std::vector<std::string> DebuggerLinesIn(const std::string& stderrText) {
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> lines;
+    lines.reserve(found.size());
     for (auto& [at, text] : found) {
         lines.push_back(std::move(text));
     }

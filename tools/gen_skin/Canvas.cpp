@@ -6,8 +6,10 @@
 namespace gen_skin {
 
 Color Hex(std::uint32_t rgb) {
-    return Color{((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f,
-                 (rgb & 0xFF) / 255.0f};
+    const auto channel = [rgb](int shift) {
+        return static_cast<float>((rgb >> shift) & 0xFF) / 255.0f;
+    };
+    return Color{channel(16), channel(8), channel(0)};
 }
 
 Color Mix(Color a, Color b, float t) {
@@ -43,7 +45,8 @@ Paint Solid(Color c) {
 
 Paint VerticalGradient(float top, float bottom, Color from, Color to) {
     return [=](int, int y) {
-        return Mix(from, to, std::clamp((y + 0.5f - top) / (bottom - top), 0.0f, 1.0f));
+        return Mix(from, to,
+                   std::clamp((static_cast<float>(y) + 0.5f - top) / (bottom - top), 0.0f, 1.0f));
     };
 }
 

@@ -43,7 +43,7 @@ void PaintBody(Canvas& c) {
 void PaintTitle(Canvas& c, TextPainter& text) {
     text.Draw(c, "Nerith firmware update", 26, 28, 13, Weight::Bold, kHeading);
     const int chipWidth = text.Width("Firmware 1.64", 10, Weight::Regular) + 16;
-    const float right = 358, left = right - chipWidth;
+    const float right = 358, left = right - static_cast<float>(chipWidth);
     c.Fill(RoundedRect(left, 27, right, 43, 8), Solid(Hex(0x1A2636)), static_cast<int>(left) - 1,
            26, 360, 44);
     auto ring = [=](float x, float y) {
@@ -57,11 +57,16 @@ void PaintTitle(Canvas& c, TextPainter& text) {
 
 void PaintProgressSlot(Canvas& c) {
     const Rect r = kProgressBar;
-    c.Fill(RoundedRect(r.left - 2.0f, r.top - 2.0f, r.right + 2.0f, r.bottom + 2.0f, 5),
-           Solid(Hex(0x070B10)), r.left - 4, r.top - 4, r.right + 4, r.bottom + 4);
+    // The slot's rim lies 2 pixels outside the bar.
+    const float rimLeft = static_cast<float>(r.left) - 2.0f;
+    const float rimTop = static_cast<float>(r.top) - 2.0f;
+    const float rimRight = static_cast<float>(r.right) + 2.0f;
+    const float rimBottom = static_cast<float>(r.bottom) + 2.0f;
+    c.Fill(RoundedRect(rimLeft, rimTop, rimRight, rimBottom, 5), Solid(Hex(0x070B10)), r.left - 4,
+           r.top - 4, r.right + 4, r.bottom + 4);
     auto edge = [=](float x, float y) {
-        const float d = RoundedRectDistance(x + 0.5f, y + 0.5f, r.left - 2.0f, r.top - 2.0f,
-                                            r.right + 2.0f, r.bottom + 2.0f, 5);
+        const float d =
+            RoundedRectDistance(x + 0.5f, y + 0.5f, rimLeft, rimTop, rimRight, rimBottom, 5);
         return std::clamp(1.0f - std::fabs(d + 0.5f), 0.0f, 1.0f);
     };
     c.Fill(edge, Solid(Hex(0x33465E)), r.left - 4, r.top - 4, r.right + 4, r.bottom + 4);

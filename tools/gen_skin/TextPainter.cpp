@@ -122,7 +122,7 @@ void TextPainter::Draw(Canvas& canvas, const std::string& text, int x, int basel
             for (unsigned col = 0; col < g->bitmap.width; ++col) {
                 const unsigned char a = g->bitmap.buffer[row * g->bitmap.pitch + col];
                 canvas.Blend(left + static_cast<int>(col), top + static_cast<int>(row), color,
-                             a / 255.0f);
+                             static_cast<float>(a) / 255.0f);
             }
         }
         pen += g->advance.x;
@@ -146,7 +146,8 @@ int TextPainter::DrawWrapped(Canvas& canvas, const std::string& text, int x, int
             space = text.size();
         }
         const std::string word = text.substr(pos, space - pos);
-        const std::string candidate = line.empty() ? word : line + " " + word;
+        const std::string candidate =
+            line.empty() ? word : std::string(line).append(" ").append(word);
         if (!line.empty() && Width(candidate, pixelSize, weight) > maxWidth) {
             Draw(canvas, line, x, baseline, pixelSize, weight, color);
             baseline += lineHeight;

@@ -24,7 +24,7 @@ float OutlineDistance(float wx, float wy) {
 }
 
 bool MaskInside(int x, int y) {
-    return OutlineDistance(x + 0.5f, y + 0.5f) < 0.0f;
+    return OutlineDistance(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f) < 0.0f;
 }
 
 bool InsideMask(const Rect& client) {

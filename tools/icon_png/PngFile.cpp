@@ -36,6 +36,7 @@ bool Encode(std::FILE* file, const IconImage& image, png_bytepp rows) {
 
 bool WritePngFile(const std::string& path, const IconImage& image, std::string* error) {
     std::vector<png_bytep> rows;
+    rows.reserve(static_cast<std::size_t>(image.height));
     std::vector<std::uint8_t> pixels = image.rgba;
     for (int y = 0; y < image.height; ++y) {
         rows.push_back(pixels.data() + static_cast<std::size_t>(y) * image.width * 4);

@@ -31,7 +31,7 @@ std::vector<std::uint8_t> EncodeJpeg(const std::vector<std::uint32_t>& pixels, i
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
     while (cinfo.next_scanline < cinfo.image_height) {
         const std::uint32_t* src = &pixels[static_cast<std::size_t>(cinfo.next_scanline) * width];
-        for (int x = 0; x < width; ++x) {
+        for (std::size_t x = 0; x < row.size() / 3; ++x) {
             row[3 * x] = static_cast<unsigned char>(src[x] >> 16);
             row[3 * x + 1] = static_cast<unsigned char>(src[x] >> 8);
             row[3 * x + 2] = static_cast<unsigned char>(src[x]);

@@ -29,11 +29,13 @@ Atoms Atoms::Intern(Display* display) {
     }};
     std::array<char*, table.size()> names{};
     std::array<Atom, table.size()> values{};
-    for (std::size_t i = 0; i < table.size(); ++i)
+    for (std::size_t i = 0; i < table.size(); ++i) {
         names[i] = const_cast<char*>(table[i].first);
+    }
     XInternAtoms(display, names.data(), static_cast<int>(names.size()), False, values.data());
-    for (std::size_t i = 0; i < table.size(); ++i)
+    for (std::size_t i = 0; i < table.size(); ++i) {
         *table[i].second = values[i];
+    }
     return atoms;
 }
 

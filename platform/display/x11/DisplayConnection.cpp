@@ -21,8 +21,9 @@ std::unique_ptr<DisplayConnection> DisplayConnection::Open(const char* name) {
 
 DisplayConnection::~DisplayConnection() {
     // After a broken connection any call would re-enter the error handler.
-    if (!ConnectionLost())
+    if (!ConnectionLost()) {
         XCloseDisplay(display_);
+    }
 }
 
 } // namespace platform::display::x11

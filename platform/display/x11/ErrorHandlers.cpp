@@ -21,8 +21,9 @@ constexpr std::size_t kMaxLoggedKinds = 32;
 
 bool FirstOfItsKind(const XErrorEvent& error) {
     std::lock_guard lock(g_logMutex);
-    if (g_loggedErrors.size() >= kMaxLoggedKinds)
+    if (g_loggedErrors.size() >= kMaxLoggedKinds) {
         return false;
+    }
     return g_loggedErrors.emplace(error.request_code, error.error_code).second;
 }
 
@@ -31,8 +32,9 @@ int OnProtocolError(Display* display, XErrorEvent* error) {
         g_trapFailed = true;
         return 0;
     }
-    if (!FirstOfItsKind(*error))
+    if (!FirstOfItsKind(*error)) {
         return 0;
+    }
     char text[128] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
     std::fprintf(stderr, "nerith: X error %s (request %d.%d, resource 0x%lx); continuing\n", text,
@@ -43,8 +45,9 @@ int OnProtocolError(Display* display, XErrorEvent* error) {
 // Xlib exits the process if this returns; ending here lets the message come first. A second
 // call (from code that still touches the display while the program ends) ends it at once.
 int OnConnectionLost(Display*) {
-    if (g_connectionLost.exchange(true))
+    if (g_connectionLost.exchange(true)) {
         std::_Exit(EXIT_FAILURE);
+    }
     std::fputs("nerith: lost the connection to the X display; the program ends\n", stderr);
     std::fflush(stderr);
     std::exit(EXIT_FAILURE);

@@ -12,8 +12,9 @@ namespace platform::display::x11 {
 namespace {
 
 int MillisecondsUntil(const EventSource::Deadline& deadline) {
-    if (!deadline)
+    if (!deadline) {
         return -1;
+    }
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
@@ -27,20 +28,23 @@ EventSource::EventSource(Display* display)
 }
 
 EventSource::~EventSource() {
-    if (wakeFd_ >= 0)
+    if (wakeFd_ >= 0) {
         close(wakeFd_);
+    }
 }
 
 void EventSource::Wake() {
-    if (wakeFd_ < 0)
+    if (wakeFd_ < 0) {
         return;
+    }
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
 }
 
 EventSource::Deadline EventSource::DeadlineIn(int timeoutMs) {
-    if (timeoutMs < 0)
+    if (timeoutMs < 0) {
         return std::nullopt;
+    }
     return std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
 }
 
@@ -48,11 +52,13 @@ bool EventSource::WaitReadable(Deadline deadline) {
     for (;;) {
         pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
         const int ready = poll(fds, wakeFd_ >= 0 ? 2 : 1, MillisecondsUntil(deadline));
-        if (ready == 0)
+        if (ready == 0) {
             return false;
+        }
         if (ready < 0) {
-            if (errno == EINTR)
+            if (errno == EINTR) {
                 continue;
+            }
             return true; // let Xlib meet the broken socket and report it
         }
         if (fds[1].revents & POLLIN) {
@@ -67,8 +73,9 @@ bool EventSource::WaitReadable(Deadline deadline) {
 bool EventSource::Next(XEvent& event, Deadline deadline) {
     // XPending also flushes our requests, so the server sees them before we sleep.
     while (XPending(display_) == 0) {
-        if (!WaitReadable(deadline))
+        if (!WaitReadable(deadline)) {
             return false;
+        }
     }
     XNextEvent(display_, &event);
     FoldMotion(event);
@@ -79,8 +86,9 @@ void EventSource::FoldMotion(XEvent& event) {
     while (event.type == MotionNotify && XEventsQueued(display_, QueuedAlready) > 0) {
         XEvent next;
         XPeekEvent(display_, &next);
-        if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window)
+        if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window) {
             return;
+        }
         XNextEvent(display_, &event);
     }
 }

@@ -16,8 +16,9 @@ bool TranslateMotion(const XMotionEvent& motion, InputEvent& out) {
 // Leaving the window is reported as a move to where the pointer went, so a window that holds
 // the capture learns that the pointer is no longer over it.
 bool TranslateLeave(const XCrossingEvent& crossing, InputEvent& out) {
-    if (crossing.mode != NotifyNormal || crossing.detail == NotifyInferior)
+    if (crossing.mode != NotifyNormal || crossing.detail == NotifyInferior) {
         return false;
+    }
     out.type = EventType::MouseMove;
     out.screen = POINT{crossing.x_root, crossing.y_root};
     out.modifiers = ModifiersFromState(crossing.state);
@@ -26,8 +27,9 @@ bool TranslateLeave(const XCrossingEvent& crossing, InputEvent& out) {
 
 bool TranslateButton(const XButtonEvent& button, InputEvent& out) {
     const UINT flag = ModifierOfButton(button.button);
-    if (flag == 0)
+    if (flag == 0) {
         return false;
+    }
     const bool down = button.type == ButtonPress;
     out.type = down ? EventType::ButtonDown : EventType::ButtonUp;
     out.screen = POINT{button.x_root, button.y_root};
@@ -40,8 +42,9 @@ bool TranslateButton(const XButtonEvent& button, InputEvent& out) {
 bool TranslateKey(XKeyEvent key, InputEvent& out) {
     // The unshifted symbol: Windows names a key, not the character it makes.
     const UINT code = VirtualKeyFromKeysym(XLookupKeysym(&key, 0));
-    if (code == 0)
+    if (code == 0) {
         return false;
+    }
     const bool down = key.type == KeyPress;
     out.type = down ? EventType::KeyDown : EventType::KeyUp;
     out.vk = code;
@@ -53,20 +56,24 @@ bool TranslateKey(XKeyEvent key, InputEvent& out) {
 }
 
 bool TranslateFocus(const XFocusChangeEvent& focus, InputEvent& out) {
-    if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab)
+    if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab) {
         return false;
-    if (focus.detail == NotifyInferior || focus.detail == NotifyPointer)
+    }
+    if (focus.detail == NotifyInferior || focus.detail == NotifyPointer) {
         return false;
+    }
     out.type = focus.type == kFocusInEvent ? EventType::FocusIn : EventType::FocusOut;
     return true;
 }
 
 bool TranslateClientMessage(const XClientMessageEvent& message, const Atoms& atoms,
                             InputEvent& out) {
-    if (message.message_type != atoms.wmProtocols || message.format != 32)
+    if (message.message_type != atoms.wmProtocols || message.format != 32) {
         return false;
-    if (static_cast<Atom>(message.data.l[0]) != atoms.wmDeleteWindow)
+    }
+    if (static_cast<Atom>(message.data.l[0]) != atoms.wmDeleteWindow) {
         return false;
+    }
     out.type = EventType::CloseRequest;
     return true;
 }
@@ -75,8 +82,9 @@ bool TranslateExpose(const XExposeEvent& expose, NativeWindow& window, InputEven
     const RECT& at = window.rect();
     window.AddExposed(RECT{at.left + expose.x, at.top + expose.y, at.left + expose.x + expose.width,
                            at.top + expose.y + expose.height});
-    if (expose.count > 0)
+    if (expose.count > 0) {
         return false;
+    }
     out.type = EventType::Expose;
     out.screenRect = *window.TakeExposed();
     return true;
@@ -85,8 +93,9 @@ bool TranslateExpose(const XExposeEvent& expose, NativeWindow& window, InputEven
 // Where the window's top-left corner is on the screen; a reparenting window manager reports
 // real configure events relative to its frame, synthetic ones relative to the root.
 POINT ScreenOrigin(const TranslationContext& context, const XConfigureEvent& configure) {
-    if (configure.send_event)
+    if (configure.send_event) {
         return POINT{configure.x, configure.y};
+    }
     int x = configure.x;
     int y = configure.y;
     Window child = 0;
@@ -100,8 +109,9 @@ bool TranslateConfigure(const TranslationContext& context, const XConfigureEvent
     const RECT now{origin.x, origin.y, origin.x + configure.width, origin.y + configure.height};
     const RECT& known = window.rect();
     if (now.left == known.left && now.top == known.top && now.right == known.right &&
-        now.bottom == known.bottom)
+        now.bottom == known.bottom) {
         return false;
+    }
     window.set_rect(now);
     out.type = EventType::Moved;
     out.screenRect = now;

@@ -26,35 +26,46 @@ constexpr std::array<std::pair<KeySym, UINT>, 26> kNamedKeys{{
 } // namespace
 
 UINT VirtualKeyFromKeysym(KeySym keysym) {
-    if (keysym >= XK_a && keysym <= XK_z)
+    if (keysym >= XK_a && keysym <= XK_z) {
         return static_cast<UINT>('A' + (keysym - XK_a));
-    if (keysym >= XK_A && keysym <= XK_Z)
+    }
+    if (keysym >= XK_A && keysym <= XK_Z) {
         return static_cast<UINT>(keysym);
-    if (keysym >= XK_0 && keysym <= XK_9)
+    }
+    if (keysym >= XK_0 && keysym <= XK_9) {
         return static_cast<UINT>(keysym);
-    if (keysym >= XK_F1 && keysym <= XK_F12)
+    }
+    if (keysym >= XK_F1 && keysym <= XK_F12) {
         return static_cast<UINT>(vk::F1 + (keysym - XK_F1));
+    }
     for (const auto& [sym, code] : kNamedKeys) {
-        if (sym == keysym)
+        if (sym == keysym) {
             return code;
+        }
     }
     return 0;
 }
 
 UINT ModifiersFromState(unsigned int state) {
     UINT flags = 0;
-    if (state & Button1Mask)
+    if (state & Button1Mask) {
         flags |= mk::LButton;
-    if (state & Button2Mask)
+    }
+    if (state & Button2Mask) {
         flags |= mk::MButton;
-    if (state & Button3Mask)
+    }
+    if (state & Button3Mask) {
         flags |= mk::RButton;
-    if (state & ShiftMask)
+    }
+    if (state & ShiftMask) {
         flags |= mk::Shift;
-    if (state & ControlMask)
+    }
+    if (state & ControlMask) {
         flags |= mk::Control;
-    if (state & Mod1Mask)
+    }
+    if (state & Mod1Mask) {
         flags |= mk::Alt;
+    }
     return flags;
 }
 

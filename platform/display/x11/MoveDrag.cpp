@@ -13,10 +13,12 @@ constexpr long kSourceApplication = 1;
 
 bool StartWindowManagerMove(Display* display, const Atoms& atoms, Window root, Window window,
                             POINT screen, int button) {
-    if (button < 1 || button > 3)
+    if (button < 1 || button > 3) {
         return false;
-    if (!WindowManagerSupports(display, atoms, root, atoms.netWmMoveResize))
+    }
+    if (!WindowManagerSupports(display, atoms, root, atoms.netWmMoveResize)) {
         return false;
+    }
     // The press that started the drag holds an implicit grab; the window manager can only
     // take the pointer once it is released.
     XUngrabPointer(display, CurrentTime);

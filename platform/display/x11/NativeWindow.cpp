@@ -38,10 +38,12 @@ Window CreateXWindow(Display* display, Window root, const VisualChoice& visual,
 void Describe(Display* display, const Atoms& atoms, Window window, const NativeWindowDesc& desc) {
     SetIdentity(display, atoms, window);
     SetWindowType(display, atoms, window, desc.kind);
-    if (!desc.decorated)
+    if (!desc.decorated) {
         SetUndecorated(display, atoms, window);
-    if (desc.transientFor != 0)
+    }
+    if (desc.transientFor != 0) {
         SetOwner(display, window, static_cast<Window>(desc.transientFor));
+    }
     SetTitle(display, atoms, window, desc.title);
     SetPlacementHints(display, window, desc.screenRect);
 }
@@ -64,8 +66,9 @@ std::unique_ptr<NativeWindow> NativeWindow::Create(Display* display, Window root
                                                    const NativeWindowDesc& desc) {
     ScopedErrorTrap trap(display);
     const Window window = CreateXWindow(display, root, visual, desc);
-    if (window == 0 || trap.Failed())
+    if (window == 0 || trap.Failed()) {
         return nullptr;
+    }
     GC gc = XCreateGC(display, window, 0, nullptr);
     auto native = std::unique_ptr<NativeWindow>(
         new NativeWindow(display, window, gc, desc.kind, NormalizedRect(desc.screenRect)));
@@ -74,8 +77,9 @@ std::unique_ptr<NativeWindow> NativeWindow::Create(Display* display, Window root
 }
 
 NativeWindow::~NativeWindow() {
-    if (ConnectionLost())
+    if (ConnectionLost()) {
         return;
+    }
     XFreeGC(display_, gc_);
     XDestroyWindow(display_, window_);
     XFlush(display_);

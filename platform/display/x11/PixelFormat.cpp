@@ -5,33 +5,39 @@ namespace platform::display::x11 {
 PixelFormat::Channel PixelFormat::Channel::FromMask(unsigned long mask) {
     Channel channel;
     channel.mask = mask;
-    if (mask == 0)
+    if (mask == 0) {
         return channel;
-    while (((mask >> channel.shift) & 1UL) == 0)
+    }
+    while (((mask >> channel.shift) & 1UL) == 0) {
         ++channel.shift;
-    while (((mask >> (channel.shift + channel.bits)) & 1UL) != 0)
+    }
+    while (((mask >> (channel.shift + channel.bits)) & 1UL) != 0) {
         ++channel.bits;
+    }
     return channel;
 }
 
 unsigned long PixelFormat::Channel::Place(std::uint32_t component) const {
     unsigned long value = component;
-    if (bits <= 8)
+    if (bits <= 8) {
         value >>= 8 - bits;
-    else
+    } else {
         value = value * ((1UL << bits) - 1) / 255;
+    }
     return (value << shift) & mask;
 }
 
 std::optional<PixelFormat> PixelFormat::ForVisual(const Visual& visual, int depth) {
-    if (visual.c_class != TrueColor || depth <= 0 || depth > 32)
+    if (visual.c_class != TrueColor || depth <= 0 || depth > 32) {
         return std::nullopt;
+    }
     PixelFormat format;
     format.red_ = Channel::FromMask(visual.red_mask);
     format.green_ = Channel::FromMask(visual.green_mask);
     format.blue_ = Channel::FromMask(visual.blue_mask);
-    if (format.red_.bits == 0 || format.green_.bits == 0 || format.blue_.bits == 0)
+    if (format.red_.bits == 0 || format.green_.bits == 0 || format.blue_.bits == 0) {
         return std::nullopt;
+    }
     const unsigned long depthMask = depth == 32 ? 0xFFFFFFFFUL : (1UL << depth) - 1;
     format.opaque_ = depthMask & ~(visual.red_mask | visual.green_mask | visual.blue_mask);
     format.depth_ = depth;

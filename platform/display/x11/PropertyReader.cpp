@@ -26,11 +26,13 @@ std::vector<unsigned long> ReadProperty32(Display* display, Window window, Atom 
         data != nullptr) {
         // Xlib widens each 32-bit value to a sign-extended long.
         const auto* longs = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < count; ++i)
+        for (unsigned long i = 0; i < count; ++i) {
             values.push_back(longs[i] & 0xFFFFFFFFUL);
+        }
     }
-    if (data != nullptr)
+    if (data != nullptr) {
         XFree(data);
+    }
     return values;
 }
 

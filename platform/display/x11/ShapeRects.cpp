@@ -27,8 +27,9 @@ ShapeRects ToShapeRects(const std::vector<RECT>& rects) {
     for (const RECT& r : rects) {
         const long left = Clamp(r.left), right = Clamp(r.right);
         const long top = Clamp(r.top), bottom = Clamp(r.bottom);
-        if (right <= left || bottom <= top)
+        if (right <= left || bottom <= top) {
             continue;
+        }
         shape.rects.push_back(XRectangle{static_cast<short>(left), static_cast<short>(top),
                                          static_cast<unsigned short>(right - left),
                                          static_cast<unsigned short>(bottom - top)});
@@ -44,12 +45,14 @@ bool IsYXBanded(const std::vector<XRectangle>& rects) {
         const XRectangle& previous = rects[i - 1];
         const XRectangle& current = rects[i];
         if (SameBand(previous, current)) {
-            if (current.x < previous.x + previous.width)
+            if (current.x < previous.x + previous.width) {
                 return false;
+            }
             continue;
         }
-        if (current.y < previous.y + previous.height)
+        if (current.y < previous.y + previous.height) {
             return false;
+        }
     }
     return true;
 }

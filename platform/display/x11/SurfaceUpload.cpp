@@ -62,17 +62,20 @@ bool DescribeImage(XImage& image, const PixelFormat& format, std::vector<std::ui
 bool UploadSurfaceRect(Display* display, Window window, GC gc, const PixelFormat& format,
                        const gdi::Surface& surface, RECT dirty) {
     if (surface.width <= 0 || surface.height <= 0 ||
-        surface.pixels.size() < static_cast<std::size_t>(surface.width) * surface.height)
+        surface.pixels.size() < static_cast<std::size_t>(surface.width) * surface.height) {
         return false;
+    }
     const RECT rect = ClipToSurface(surface, dirty);
-    if (rect.right <= rect.left || rect.bottom <= rect.top)
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
         return true;
+    }
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     std::vector<std::uint32_t> pixels = ConvertRect(format, surface, rect);
     XImage image;
-    if (!DescribeImage(image, format, pixels, width, height))
+    if (!DescribeImage(image, format, pixels, width, height)) {
         return false;
+    }
     XPutImage(display, window, gc, &image, 0, 0, rect.left, rect.top, width, height);
     XFlush(display);
     return true;

@@ -8,27 +8,35 @@ namespace {
 
 // Length of the sequence that `lead` starts, 0 for a byte that cannot start one.
 int SequenceLength(unsigned char lead) {
-    if (lead < 0x80)
+    if (lead < 0x80) {
         return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
         return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
         return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
         return 4;
+    }
     return 0;
 }
 
 // Rejects overlong forms, surrogates and values above U+10FFFF.
 bool SecondByteAllowed(unsigned char lead, unsigned char second) {
-    if (lead == 0xE0)
+    if (lead == 0xE0) {
         return second >= 0xA0;
-    if (lead == 0xED)
+    }
+    if (lead == 0xED) {
         return second <= 0x9F;
-    if (lead == 0xF0)
+    }
+    if (lead == 0xF0) {
         return second >= 0x90;
-    if (lead == 0xF4)
+    }
+    if (lead == 0xF4) {
         return second <= 0x8F;
+    }
     return true;
 }
 
@@ -43,22 +51,26 @@ bool IsValidUtf8(std::string_view text) {
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const int length = SequenceLength(lead);
-        if (length == 0 || i + length > text.size())
+        if (length == 0 || i + length > text.size()) {
             return false;
-        for (int k = 1; k < length; ++k) {
-            if (!IsContinuation(static_cast<unsigned char>(text[i + k])))
-                return false;
         }
-        if (length > 1 && !SecondByteAllowed(lead, static_cast<unsigned char>(text[i + 1])))
+        for (int k = 1; k < length; ++k) {
+            if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) {
+                return false;
+            }
+        }
+        if (length > 1 && !SecondByteAllowed(lead, static_cast<unsigned char>(text[i + 1]))) {
             return false;
+        }
         i += length;
     }
     return true;
 }
 
 std::string ToUtf8(std::string_view text) {
-    if (IsValidUtf8(text))
+    if (IsValidUtf8(text)) {
         return std::string(text);
+    }
     std::string out;
     out.reserve(text.size() * 2);
     for (char c : text) {

@@ -12,11 +12,13 @@ std::unique_ptr<VisualChoice> VisualChoice::ForScreen(Display* display, int scre
             new VisualChoice(display, visual, DefaultColormap(display, screen), false, *format));
     }
     XVisualInfo info{};
-    if (XMatchVisualInfo(display, screen, 24, TrueColor, &info) == 0)
+    if (XMatchVisualInfo(display, screen, 24, TrueColor, &info) == 0) {
         return nullptr;
+    }
     auto format = PixelFormat::ForVisual(*info.visual, info.depth);
-    if (!format)
+    if (!format) {
         return nullptr;
+    }
     Colormap colormap =
         XCreateColormap(display, RootWindow(display, screen), info.visual, AllocNone);
     return std::unique_ptr<VisualChoice>(
@@ -24,8 +26,9 @@ std::unique_ptr<VisualChoice> VisualChoice::ForScreen(Display* display, int scre
 }
 
 VisualChoice::~VisualChoice() {
-    if (ownsColormap_ && !ConnectionLost())
+    if (ownsColormap_ && !ConnectionLost()) {
         XFreeColormap(display_, colormap_);
+    }
 }
 
 } // namespace platform::display::x11

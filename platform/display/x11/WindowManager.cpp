@@ -10,8 +10,9 @@ namespace {
 
 bool WindowManagerRuns(Display* display, const Atoms& atoms, Window root) {
     const auto check = ReadProperty32(display, root, atoms.netSupportingWmCheck, XA_WINDOW);
-    if (check.size() != 1 || check[0] == 0)
+    if (check.size() != 1 || check[0] == 0) {
         return false;
+    }
     const auto self = ReadProperty32(display, check[0], atoms.netSupportingWmCheck, XA_WINDOW);
     return self.size() == 1 && self[0] == check[0];
 }
@@ -19,8 +20,9 @@ bool WindowManagerRuns(Display* display, const Atoms& atoms, Window root) {
 } // namespace
 
 bool WindowManagerSupports(Display* display, const Atoms& atoms, Window root, Atom hint) {
-    if (!WindowManagerRuns(display, atoms, root))
+    if (!WindowManagerRuns(display, atoms, root)) {
         return false;
+    }
     const auto supported = ReadProperty32(display, root, atoms.netSupported, XA_ATOM);
     return std::find(supported.begin(), supported.end(), hint) != supported.end();
 }

@@ -35,8 +35,9 @@ void SetUtf8(Display* display, Window window, Atom property, Atom utf8, const st
 
 std::string HostName() {
     std::array<char, HOST_NAME_MAX + 1> name{};
-    if (gethostname(name.data(), name.size() - 1) != 0)
+    if (gethostname(name.data(), name.size() - 1) != 0) {
         return {};
+    }
     return name.data();
 }
 
@@ -74,8 +75,9 @@ void SetUndecorated(Display* display, const Atoms& atoms, Window window) {
 }
 
 void SetOwner(Display* display, Window window, Window owner) {
-    if (owner != 0)
+    if (owner != 0) {
         XSetTransientForHint(display, window, owner);
+    }
 }
 
 void SetIdentity(Display* display, const Atoms& atoms, Window window) {
@@ -109,15 +111,17 @@ bool SetIcon(Display* display, const Atoms& atoms, Window window, int width, int
         return true;
     }
     if (width <= 0 || height <= 0 || width > kMaxIconSide || height > kMaxIconSide ||
-        argb.size() != static_cast<std::size_t>(width) * height)
+        argb.size() != static_cast<std::size_t>(width) * height) {
         return false;
+    }
     // Format-32 properties travel as longs on the client side, whatever their width.
     std::vector<long> values;
     values.reserve(argb.size() + 2);
     values.push_back(width);
     values.push_back(height);
-    for (std::uint32_t pixel : argb)
+    for (std::uint32_t pixel : argb) {
         values.push_back(static_cast<long>(pixel));
+    }
     SetCardinals(display, window, atoms.netWmIcon, XA_CARDINAL, values);
     return true;
 }

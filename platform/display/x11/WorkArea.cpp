@@ -25,18 +25,21 @@ RECT ReadWorkArea(Display* display, const Atoms& atoms, int screen) {
     const Window root = RootWindow(display, screen);
     const auto areas = ReadProperty32(display, root, atoms.netWorkArea, XA_CARDINAL);
     const std::size_t desktop = CurrentDesktop(display, atoms, root);
-    if (desktop >= areas.size() / 4)
+    if (desktop >= areas.size() / 4) {
         return whole;
+    }
     const auto* area = &areas[desktop * 4];
     const LONG x = Signed32(area[0]), y = Signed32(area[1]);
     const LONG width = Signed32(area[2]), height = Signed32(area[3]);
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0) {
         return whole;
+    }
     const RECT clipped{std::max(x, whole.left), std::max(y, whole.top),
                        static_cast<LONG>(std::min<long>(long{x} + width, whole.right)),
                        static_cast<LONG>(std::min<long>(long{y} + height, whole.bottom))};
-    if (clipped.right <= clipped.left || clipped.bottom <= clipped.top)
+    if (clipped.right <= clipped.left || clipped.bottom <= clipped.top) {
         return whole;
+    }
     return clipped;
 }
 

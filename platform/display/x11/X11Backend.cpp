@@ -20,8 +20,9 @@ namespace platform::display::x11 {
 
 std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
     auto connection = DisplayConnection::Open(displayName);
-    if (!connection)
+    if (!connection) {
         return nullptr;
+    }
     auto visual = VisualChoice::ForScreen(connection->get(), connection->Screen());
     if (!visual) {
         std::fputs("nerith: the X display offers no TrueColor visual\n", stderr);
@@ -38,9 +39,10 @@ X11Backend::X11Backend(std::unique_ptr<DisplayConnection> connection,
     int eventBase = 0;
     int errorBase = 0;
     hasShape_ = XShapeQueryExtension(connection_->get(), &eventBase, &errorBase) != 0;
-    if (!hasShape_)
+    if (!hasShape_) {
         std::fputs("nerith: the X display has no Shape extension; windows stay rectangular\n",
                    stderr);
+    }
 }
 
 X11Backend::~X11Backend() {
@@ -57,8 +59,9 @@ NativeId X11Backend::Create(const NativeWindowDesc& desc) {
     try {
         auto window =
             NativeWindow::Create(connection_->get(), connection_->Root(), *atoms_, *visual_, desc);
-        if (!window)
+        if (!window) {
             return 0;
+        }
         const NativeId id = window->id();
         windows_.emplace(id, std::move(window));
         return id;
@@ -72,19 +75,22 @@ void X11Backend::Destroy(NativeId id) {
 }
 
 void X11Backend::SetTitle(NativeId id, const std::string& title) {
-    if (NativeWindow* window = Find(id))
+    if (NativeWindow* window = Find(id)) {
         x11::SetTitle(connection_->get(), *atoms_, window->id(), title);
+    }
 }
 
 void X11Backend::SetIcon(NativeId id, int width, int height,
                          const std::vector<std::uint32_t>& argb) {
     NativeWindow* window = Find(id);
-    if (window == nullptr)
+    if (window == nullptr) {
         return;
+    }
     try {
-        if (!x11::SetIcon(connection_->get(), *atoms_, window->id(), width, height, argb))
+        if (!x11::SetIcon(connection_->get(), *atoms_, window->id(), width, height, argb)) {
             std::fprintf(stderr, "nerith: icon of %d x %d with %zu pixels not set\n", width, height,
                          argb.size());
+        }
     } catch (const std::bad_alloc&) {
         std::fputs("nerith: no memory for the window icon\n", stderr);
     }
@@ -92,8 +98,9 @@ void X11Backend::SetIcon(NativeId id, int width, int height,
 
 void X11Backend::Move(NativeId id, const RECT& screenRect) {
     NativeWindow* window = Find(id);
-    if (window == nullptr)
+    if (window == nullptr) {
         return;
+    }
     const RECT rect = NormalizedRect(screenRect);
     window->set_rect(rect);
     SetPlacementHints(connection_->get(), window->id(), rect);
@@ -105,19 +112,22 @@ void X11Backend::Move(NativeId id, const RECT& screenRect) {
 
 void X11Backend::Show(NativeId id, bool visible) {
     NativeWindow* window = Find(id);
-    if (window == nullptr)
+    if (window == nullptr) {
         return;
-    if (visible)
+    }
+    if (visible) {
         XMapRaised(connection_->get(), window->id());
-    else
+    } else {
         XWithdrawWindow(connection_->get(), window->id(), connection_->Screen());
+    }
     XFlush(connection_->get());
 }
 
 void X11Backend::SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) {
     NativeWindow* window = Find(id);
-    if (window == nullptr || !hasShape_)
+    if (window == nullptr || !hasShape_) {
         return;
+    }
     Display* display = connection_->get();
     if (!hasShape) {
         XShapeCombineMask(display, window->id(), ShapeBounding, 0, 0, None, ShapeSet);
@@ -140,20 +150,23 @@ void X11Backend::SetShape(NativeId id, const std::vector<RECT>& rects, bool hasS
 
 void X11Backend::Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) {
     NativeWindow* window = Find(id);
-    if (window == nullptr)
+    if (window == nullptr) {
         return;
+    }
     try {
         if (!UploadSurfaceRect(connection_->get(), window->id(), window->gc(), visual_->format(),
-                               pixels, dirty))
+                               pixels, dirty)) {
             std::fputs("nerith: surface pixels do not match its size; nothing shown\n", stderr);
+        }
     } catch (const std::bad_alloc&) {
         std::fputs("nerith: no memory to show the window\n", stderr);
     }
 }
 
 void X11Backend::OnMapped(NativeWindow& window) {
-    if (window.kind() != WindowKind::Normal && window.kind() != WindowKind::Dialog)
+    if (window.kind() != WindowKind::Normal && window.kind() != WindowKind::Dialog) {
         return;
+    }
     ScopedErrorTrap trap(connection_->get()); // the window may be gone again already
     XSetInputFocus(connection_->get(), window.id(), RevertToPointerRoot, CurrentTime);
 }
@@ -164,22 +177,25 @@ bool X11Backend::WaitEvent(InputEvent& event, int timeoutMs) {
     XEvent xevent;
     while (events_->Next(xevent, deadline)) {
         NativeWindow* window = Find(xevent.xany.window);
-        if (window == nullptr)
+        if (window == nullptr) {
             continue;
+        }
         if (xevent.type == MapNotify) {
             OnMapped(*window);
             continue;
         }
-        if (TranslateEvent(context, xevent, *window, event))
+        if (TranslateEvent(context, xevent, *window, event)) {
             return true;
+        }
     }
     return false;
 }
 
 bool X11Backend::BeginMoveDrag(NativeId id, POINT screen, int button) {
     NativeWindow* window = Find(id);
-    if (window == nullptr)
+    if (window == nullptr) {
         return false;
+    }
     return StartWindowManagerMove(connection_->get(), *atoms_, connection_->Root(), window->id(),
                                   screen, button);
 }

@@ -6,8 +6,9 @@ namespace nerith::testing {
 
 void BackendTest::SetUp() {
     XvfbTest::SetUp();
-    if (IsSkipped() || HasFatalFailure())
+    if (IsSkipped() || HasFatalFailure()) {
         return;
+    }
     backend_ = platform::display::CreateX11Backend(server_->DisplayName().c_str());
     ASSERT_TRUE(backend_) << "the backend cannot open " << server_->DisplayName();
 }
@@ -48,21 +49,25 @@ std::optional<InputEvent> BackendTest::WaitForEvent(EventType type, NativeId win
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
+        if (left.count() <= 0) {
             return std::nullopt;
+        }
         InputEvent event;
-        if (!backend_->WaitEvent(event, static_cast<int>(left.count())))
+        if (!backend_->WaitEvent(event, static_cast<int>(left.count()))) {
             return std::nullopt;
-        if (event.type == type && (window == 0 || event.window == window))
+        }
+        if (event.type == type && (window == 0 || event.window == window)) {
             return event;
+        }
     }
 }
 
 std::vector<InputEvent> BackendTest::Drain(std::chrono::milliseconds quiet) {
     std::vector<InputEvent> events;
     InputEvent event;
-    while (backend_->WaitEvent(event, static_cast<int>(quiet.count())))
+    while (backend_->WaitEvent(event, static_cast<int>(quiet.count()))) {
         events.push_back(event);
+    }
     return events;
 }
 

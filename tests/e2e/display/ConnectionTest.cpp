@@ -40,11 +40,13 @@ TEST_F(ConnectionTest, ProtocolErrorsAreLoggedOnceAndTheProgramGoesOn) {
 // Runs in the death test's child: its own server, killed while the backend waits on it.
 [[noreturn]] void WaitWhileTheServerDies() {
     auto server = XvfbServer::Start();
-    if (!server)
+    if (!server) {
         std::_Exit(3);
+    }
     auto backend = platform::display::CreateX11Backend(server->DisplayName().c_str());
-    if (!backend)
+    if (!backend) {
         std::_Exit(4);
+    }
     NativeWindowDesc desc;
     desc.screenRect = RECT{0, 0, 50, 50};
     backend->Show(backend->Create(desc), true);
@@ -55,8 +57,9 @@ TEST_F(ConnectionTest, ProtocolErrorsAreLoggedOnceAndTheProgramGoesOn) {
 }
 
 TEST(ConnectionLossTest, ALostDisplayEndsTheProgramWithAMessage) {
-    if (!XvfbServer::Available())
+    if (!XvfbServer::Available()) {
         GTEST_SKIP() << "Xvfb is not installed (scripts/bootstrap installs the xvfb package)";
+    }
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(WaitWhileTheServerDies(), ::testing::ExitedWithCode(1),
                 "lost the connection to the X display");

@@ -18,16 +18,18 @@ void ExpectQuadrantsReadBack(XSession& session) {
     session.MapWindow(window);
     ASSERT_TRUE(WaitUntilViewable(session, window, std::chrono::milliseconds(2000)));
     const RECT parts[] = {{0, 0, 40, 30}, {40, 0, 80, 30}, {0, 30, 40, 60}, {40, 30, 80, 60}};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         session.FillRect(window, parts[i], kQuadrants[i]);
+    }
     session.Sync();
     const Image screen = CaptureScreen(session, area);
     const Image own = CaptureWindow(session, window);
     for (const Image* image : {&screen, &own}) {
         ASSERT_EQ(image->width, 80);
         ASSERT_EQ(image->height, 60);
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(CountPixels(*image, kQuadrants[i], parts[i]), 40 * 30) << i;
+        }
     }
     session.DestroyWindow(window);
 }
@@ -94,8 +96,9 @@ public:
     TempFile() {
         char name[] = "/tmp/nerith-harness-XXXXXX";
         const int fd = mkstemp(name);
-        if (fd >= 0)
+        if (fd >= 0) {
             close(fd);
+        }
         path_ = name;
     }
     ~TempFile() { std::remove(path_.c_str()); }

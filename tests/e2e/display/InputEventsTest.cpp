@@ -13,8 +13,9 @@ class InputEventsTest : public BackendTest {
 protected:
     void SetUp() override {
         BackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
+        if (IsSkipped() || HasFatalFailure()) {
             return;
+        }
         // Away from the window: keys must reach it through the focus, not the pointer.
         input_->MovePointer(POINT{1000, 900});
         window_ = ShowWindow(kRect, WindowKind::Dialog, "input");
@@ -111,12 +112,14 @@ TEST_F(InputEventsTest, WheelButtonsAreNotClicks) {
 
 TEST_F(InputEventsTest, RunsOfMotionFoldIntoTheirLastPosition) {
     constexpr int kMoves = 60;
-    for (int i = 0; i < kMoves; ++i)
+    for (int i = 0; i < kMoves; ++i) {
         input_->MovePointer(POINT{kRect.left + 10 + i, kRect.top + 10 + i / 2});
+    }
     std::vector<InputEvent> moves;
     for (const InputEvent& e : Drain()) {
-        if (e.type == EventType::MouseMove)
+        if (e.type == EventType::MouseMove) {
             moves.push_back(e);
+        }
     }
     ASSERT_FALSE(moves.empty());
     EXPECT_LT(moves.size(), static_cast<std::size_t>(kMoves / 2));

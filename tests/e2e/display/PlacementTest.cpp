@@ -54,8 +54,9 @@ TEST_F(PlacementTest, MovesByOthersAreReportedButOwnMovesAreNot) {
     const NativeId id = ShowWindow(RECT{100, 100, 300, 250});
     backend_->Move(id, RECT{150, 120, 350, 270});
     Settle();
-    for (const InputEvent& e : Drain())
+    for (const InputEvent& e : Drain()) {
         EXPECT_NE(e.type, EventType::Moved);
+    }
     session_->MoveWindow(id, POINT{400, 300});
     const auto moved = WaitForEvent(EventType::Moved, id);
     ASSERT_TRUE(moved);
@@ -84,8 +85,10 @@ protected:
         session_->SetProperty32(check, "_NET_SUPPORTING_WM_CHECK", "WINDOW", {check});
         session_->SetProperty32(session_->Root(), "_NET_SUPPORTING_WM_CHECK", "WINDOW", {check});
         std::vector<unsigned long> atoms;
-        for (const auto& name : supported)
+        atoms.reserve(supported.size());
+        for (const auto& name : supported) {
             atoms.push_back(session_->InternAtom(name));
+        }
         session_->SetProperty32(session_->Root(), "_NET_SUPPORTED", "ATOM", atoms);
         session_->WatchRootMessages();
         return check;
@@ -141,11 +144,13 @@ TEST_F(PlacementTest, WorkAreaComesFromTheCurrentDesktopOrTheScreen) {
         SCOPED_TRACE(c.what);
         session_->DeleteProperty(session_->Root(), "_NET_WORKAREA");
         session_->DeleteProperty(session_->Root(), "_NET_CURRENT_DESKTOP");
-        if (!c.areas.empty())
+        if (!c.areas.empty()) {
             session_->SetProperty32(session_->Root(), "_NET_WORKAREA", "CARDINAL", c.areas);
-        if (c.desktop)
+        }
+        if (c.desktop) {
             session_->SetProperty32(session_->Root(), "_NET_CURRENT_DESKTOP", "CARDINAL",
                                     {*c.desktop});
+        }
         session_->Sync();
         const RECT area = backend_->WorkArea();
         EXPECT_EQ(area.left, c.expected.left);

@@ -21,8 +21,9 @@ platform::gdi::Surface Pattern(int width, int height) {
 
 Image Expected(const platform::gdi::Surface& surface, std::uint32_t (*quantise)(std::uint32_t)) {
     Image image(surface.width, surface.height);
-    for (std::size_t i = 0; i < surface.pixels.size(); ++i)
+    for (std::size_t i = 0; i < surface.pixels.size(); ++i) {
         image.pixels[i] = quantise(surface.pixels[i]);
+    }
     return image;
 }
 

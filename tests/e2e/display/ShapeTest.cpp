@@ -11,8 +11,9 @@ class ShapeTest : public BackendTest {
 protected:
     void SetUp() override {
         BackendTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
+        if (IsSkipped() || HasFatalFailure()) {
             return;
+        }
         lower_ = ShowWindow(kArea, WindowKind::Normal, "lower");
         PaintSolid(lower_, kArea, 0xFF0000);
         upper_ = ShowWindow(kArea, WindowKind::Normal, "upper");

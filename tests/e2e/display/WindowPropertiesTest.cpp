@@ -123,7 +123,7 @@ TEST_F(WindowPropertiesTest, WindowsIdentifyTheirProcessAndAcceptCloseRequests) 
               std::vector<std::string>{"WM_DELETE_WINDOW"});
     const auto wmClass = session_->TextProperty(id, "WM_CLASS");
     ASSERT_TRUE(wmClass);
-    EXPECT_EQ(wmClass->substr(wmClass->find('\0') + 1), std::string("Nerith", 7));
+    EXPECT_EQ(wmClass->substr(wmClass->find('\0') + 1), std::string("Nerith\0", 7));
     const auto hints = session_->Property32(id, "WM_NORMAL_HINTS");
     ASSERT_GE(hints.size(), 5u);
     constexpr unsigned long kUserAndProgramPosition = 1 | 4;

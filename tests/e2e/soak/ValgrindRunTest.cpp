@@ -23,7 +23,7 @@ protected:
     // The updater behind a script that runs it under memcheck in the same process, so its
     // windows still carry the pid the session looks for.
     std::string Wrapper(const std::string& log) {
-        const std::string path = tools_.File("nerith-update-memcheck");
+        std::string path = tools_.File("nerith-update-memcheck");
         std::ofstream(path) << "#!/bin/sh\nexec '" NERITH_VALGRIND "' --tool=memcheck "
                             << "--error-exitcode=99 --leak-check=full "
                             << "--show-leak-kinds=definite --errors-for-leak-kinds=definite "

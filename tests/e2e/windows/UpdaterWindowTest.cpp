@@ -42,7 +42,7 @@ void UpdaterWindowTest::TearDown() {
     testing::XvfbTest::TearDown();
 }
 
-void UpdaterWindowTest::StartDevice(std::vector<std::string> arguments) {
+void UpdaterWindowTest::StartDevice(const std::vector<std::string>& arguments) {
     devsim_ = std::make_unique<test::DevsimProcess>(arguments);
     ASSERT_TRUE(devsim_->Running()) << devsim_->Error();
 }
@@ -145,10 +145,8 @@ UpdaterWindowTest::ShowsPicture(testing::XId window, const testing::Image& pictu
     const std::vector<RECT> rects = session_->ShapeRects(window, kind);
     testing::Image shape(mask_.width, mask_.height, 0);
     for (const RECT& r : rects) {
-        for (int y = std::max(0L, static_cast<long>(r.top)); y < r.bottom && y < shape.height;
-             ++y) {
-            for (int x = std::max(0L, static_cast<long>(r.left)); x < r.right && x < shape.width;
-                 ++x) {
+        for (int y = std::max(0, r.top); y < r.bottom && y < shape.height; ++y) {
+            for (int x = std::max(0, r.left); x < r.right && x < shape.width; ++x) {
                 shape.Set(x, y, 1);
             }
         }

@@ -31,7 +31,7 @@ protected:
     void TearDown() override;
 
     // A nerith-devsim in the device folder, with its options.
-    void StartDevice(std::vector<std::string> arguments);
+    void StartDevice(const std::vector<std::string>& arguments);
     // Starts the updater and waits for its main window; returns how long that took.
     std::chrono::milliseconds StartUpdater();
 

@@ -123,13 +123,13 @@ protected:
             if (command.rfind("event ", 0) == 0) {
                 events.push_back(command);
             } else if (std::string reply = devsim_->Control(command); reply.rfind("ok", 0) != 0) {
-                return command + ": " + reply;
+                return std::string(command).append(": ").append(reply);
             }
         }
         OpenDriverChannel();
         for (const std::string& command : events) {
             if (std::string reply = devsim_->Control(command); reply != "ok") {
-                return command + ": " + reply;
+                return std::string(command).append(": ").append(reply);
             }
         }
         nerith::test::RecordedProgress().clear();

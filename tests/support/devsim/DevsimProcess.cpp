@@ -56,7 +56,7 @@ TempFolder::~TempFolder() {
     }
 }
 
-DevsimProcess::DevsimProcess(std::vector<std::string> arguments)
+DevsimProcess::DevsimProcess(const std::vector<std::string>& arguments)
     : folder_(MakeTempFolder("nerith-devsim")) {
     if (folder_.empty()) {
         error_ = "cannot create a device folder";
@@ -79,6 +79,7 @@ bool DevsimProcess::Launch(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv = {NERITH_DEVSIM_PATH, "--dir=" + folder_};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> pointers;
+    pointers.reserve(argv.size() + 1);
     for (std::string& a : argv) {
         pointers.push_back(a.data());
     }

@@ -13,7 +13,7 @@ namespace nerith::test {
 
 class DevsimProcess {
 public:
-    explicit DevsimProcess(std::vector<std::string> arguments = {});
+    explicit DevsimProcess(const std::vector<std::string>& arguments = {});
     DevsimProcess(const DevsimProcess&) = delete;
     DevsimProcess& operator=(const DevsimProcess&) = delete;
     ~DevsimProcess();

@@ -16,12 +16,14 @@ RECT Clip(const Image& image, const RECT& rect) {
 
 Image Crop(const Image& image, const RECT& rect) {
     const RECT r = Clip(image, rect);
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (r.right <= r.left || r.bottom <= r.top) {
         return Image();
+    }
     Image out(r.right - r.left, r.bottom - r.top);
     for (int y = 0; y < out.height; ++y) {
-        for (int x = 0; x < out.width; ++x)
+        for (int x = 0; x < out.width; ++x) {
             out.Set(x, y, image.At(r.left + x, r.top + y));
+        }
     }
     return out;
 }
@@ -30,19 +32,22 @@ int CountPixels(const Image& image, std::uint32_t rgb, std::optional<RECT> rect)
     const RECT r = Clip(image, rect.value_or(RECT{0, 0, image.width, image.height}));
     int count = 0;
     for (int y = r.top; y < r.bottom; ++y) {
-        for (int x = r.left; x < r.right; ++x)
+        for (int x = r.left; x < r.right; ++x) {
             count += image.At(x, y) == rgb ? 1 : 0;
+        }
     }
     return count;
 }
 
 std::optional<POINT> FirstDifference(const Image& a, const Image& b) {
-    if (a.width != b.width || a.height != b.height)
+    if (a.width != b.width || a.height != b.height) {
         return POINT{std::min(a.width, b.width), std::min(a.height, b.height)};
+    }
     for (int y = 0; y < a.height; ++y) {
         for (int x = 0; x < a.width; ++x) {
-            if (a.At(x, y) != b.At(x, y))
+            if (a.At(x, y) != b.At(x, y)) {
                 return POINT{x, y};
+            }
         }
     }
     return std::nullopt;
@@ -56,8 +61,9 @@ std::string DescribeDifference(const Image& a, const Image& b) {
         return text;
     }
     const auto at = FirstDifference(a, b);
-    if (!at)
+    if (!at) {
         return "equal";
+    }
     std::snprintf(text, sizeof text, "(%ld, %ld): 0x%06X vs 0x%06X", static_cast<long>(at->x),
                   static_cast<long>(at->y), a.At(at->x, at->y), b.At(at->x, at->y));
     return text;

@@ -10,8 +10,9 @@ namespace {
 constexpr png_uint_32 kMaxSide = 16384;
 
 bool Fail(std::string* error, const std::string& why) {
-    if (error != nullptr)
+    if (error != nullptr) {
         *error = why;
+    }
     return false;
 }
 
@@ -19,8 +20,9 @@ bool Fail(std::string* error, const std::string& why) {
 
 bool WritePng(const std::string& path, const Image& image, std::string* error) {
     if (image.Empty() ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height) {
         return Fail(error, "no pixels to write");
+    }
     std::vector<png_byte> rgb;
     rgb.reserve(image.pixels.size() * 3);
     for (std::uint32_t pixel : image.pixels) {
@@ -33,8 +35,9 @@ bool WritePng(const std::string& path, const Image& image, std::string* error) {
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&png, path.c_str(), 0, rgb.data(), 0, nullptr) == 0)
+    if (png_image_write_to_file(&png, path.c_str(), 0, rgb.data(), 0, nullptr) == 0) {
         return Fail(error, path + ": " + png.message);
+    }
     return true;
 }
 

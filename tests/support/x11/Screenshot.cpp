@@ -15,23 +15,29 @@ struct Channel {
     int bits = 0;
 
     explicit Channel(unsigned long m) : mask(m) {
-        if (mask == 0)
+        if (mask == 0) {
             return;
-        while (((mask >> shift) & 1UL) == 0)
+        }
+        while (((mask >> shift) & 1UL) == 0) {
             ++shift;
-        while (((mask >> (shift + bits)) & 1UL) != 0)
+        }
+        while (((mask >> (shift + bits)) & 1UL) != 0) {
             ++bits;
+        }
     }
     // Widens to 8 bits by repeating the high bits, so full intensity stays 0xFF.
     std::uint32_t Extract(unsigned long pixel) const {
-        if (bits == 0)
+        if (bits == 0) {
             return 0;
+        }
         const unsigned long value = (pixel & mask) >> shift;
-        if (bits >= 8)
+        if (bits >= 8) {
             return static_cast<std::uint32_t>(value >> (bits - 8));
+        }
         std::uint32_t wide = 0;
-        for (int filled = 0; filled < 8; filled += bits)
+        for (int filled = 0; filled < 8; filled += bits) {
             wide = (wide << bits) | static_cast<std::uint32_t>(value);
+        }
         const int total = ((8 + bits - 1) / bits) * bits;
         return wide >> (total - 8);
     }
@@ -51,15 +57,17 @@ Image Convert(XImage& ximage, const Visual& visual) {
 }
 
 Image Capture(XSession& session, XId drawable, const Visual& visual, const RECT& area) {
-    if (area.right <= area.left || area.bottom <= area.top)
+    if (area.right <= area.left || area.bottom <= area.top) {
         return Image();
+    }
     ErrorTrap trap(session.display());
     XImage* ximage = XGetImage(session.display(), drawable, area.left, area.top,
                                static_cast<unsigned>(area.right - area.left),
                                static_cast<unsigned>(area.bottom - area.top), AllPlanes, ZPixmap);
     if (ximage == nullptr || trap.Failed()) {
-        if (ximage != nullptr)
+        if (ximage != nullptr) {
             XDestroyImage(ximage);
+        }
         return Image();
     }
     Image image = Convert(*ximage, visual);
@@ -86,8 +94,9 @@ Image CaptureWindow(XSession& session, XId window) {
     XWindowAttributes attributes{};
     {
         ErrorTrap trap(session.display());
-        if (XGetWindowAttributes(session.display(), window, &attributes) == 0 || trap.Failed())
+        if (XGetWindowAttributes(session.display(), window, &attributes) == 0 || trap.Failed()) {
             return Image();
+        }
     }
     return Capture(session, window, *attributes.visual,
                    RECT{0, 0, attributes.width, attributes.height});

@@ -19,8 +19,9 @@ std::vector<XId> Children(XSession& session, XId parent) {
         !trap.Failed()) {
         out.assign(children, children + count);
     }
-    if (children != nullptr)
+    if (children != nullptr) {
         XFree(children);
+    }
     return out;
 }
 
@@ -32,8 +33,9 @@ void CollectBelow(XSession& session, XId parent, std::vector<XId>& out) {
 }
 
 std::optional<std::string> Title(XSession& session, XId window) {
-    if (auto name = session.TextProperty(window, "_NET_WM_NAME"))
+    if (auto name = session.TextProperty(window, "_NET_WM_NAME")) {
         return name;
+    }
     return session.TextProperty(window, "WM_NAME");
 }
 
@@ -51,8 +53,9 @@ std::vector<XId> AllWindows(XSession& session) {
 
 std::optional<XId> FindWindowByName(XSession& session, const std::string& title) {
     for (XId window : AllWindows(session)) {
-        if (Title(session, window) == title)
+        if (Title(session, window) == title) {
             return window;
+        }
     }
     return std::nullopt;
 }
@@ -61,8 +64,9 @@ std::vector<XId> FindWindowsByPid(XSession& session, int pid) {
     std::vector<XId> found;
     for (XId window : AllWindows(session)) {
         const auto value = session.Property32(window, "_NET_WM_PID");
-        if (value.size() == 1 && value[0] == static_cast<unsigned long>(pid))
+        if (value.size() == 1 && value[0] == static_cast<unsigned long>(pid)) {
             found.push_back(window);
+        }
     }
     return found;
 }
@@ -76,8 +80,9 @@ std::optional<XId> WaitForMappedWindow(XSession& session, const std::string& tit
             return found && session.IsMapped(*found);
         },
         timeout);
-    if (found && !session.IsMapped(*found))
+    if (found && !session.IsMapped(*found)) {
         return std::nullopt;
+    }
     return found;
 }
 

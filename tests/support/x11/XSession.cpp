@@ -14,8 +14,9 @@ void WaitABit() {
 
 std::unique_ptr<XSession> XSession::Open(const std::string& displayName) {
     Display* display = XOpenDisplay(displayName.c_str());
-    if (display == nullptr)
+    if (display == nullptr) {
         return nullptr;
+    }
     return std::unique_ptr<XSession>(new XSession(display));
 }
 
@@ -43,13 +44,15 @@ void XSession::Sync() {
 std::optional<RECT> XSession::Geometry(XId window) {
     ErrorTrap trap(display_);
     XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display_, window, &attributes) == 0 || trap.Failed())
+    if (XGetWindowAttributes(display_, window, &attributes) == 0 || trap.Failed()) {
         return std::nullopt;
+    }
     int x = 0, y = 0;
     Window child = 0;
     XTranslateCoordinates(display_, window, Root(), 0, 0, &x, &y, &child);
-    if (trap.Failed())
+    if (trap.Failed()) {
         return std::nullopt;
+    }
     return RECT{x, y, x + attributes.width, y + attributes.height};
 }
 
@@ -70,8 +73,9 @@ bool XSession::IsOverrideRedirect(XId window) {
 std::optional<XId> XSession::TransientFor(XId window) {
     ErrorTrap trap(display_);
     Window owner = 0;
-    if (XGetTransientForHint(display_, window, &owner) == 0 || trap.Failed())
+    if (XGetTransientForHint(display_, window, &owner) == 0 || trap.Failed()) {
         return std::nullopt;
+    }
     return owner;
 }
 
@@ -89,8 +93,9 @@ std::vector<RECT> XSession::ShapeRects(XId window, ShapeKind kind) {
                                rects[i].y + rects[i].height});
         }
     }
-    if (rects != nullptr)
+    if (rects != nullptr) {
         XFree(rects);
+    }
     return out;
 }
 
@@ -126,8 +131,9 @@ void XSession::FillRect(XId window, const RECT& rect, std::uint32_t rgb) {
     colour.red = static_cast<unsigned short>(((rgb >> 16) & 0xFF) * 0x101);
     colour.green = static_cast<unsigned short>(((rgb >> 8) & 0xFF) * 0x101);
     colour.blue = static_cast<unsigned short>((rgb & 0xFF) * 0x101);
-    if (XAllocColor(display_, DefaultColormap(display_, DefaultScreen(display_)), &colour) == 0)
+    if (XAllocColor(display_, DefaultColormap(display_, DefaultScreen(display_)), &colour) == 0) {
         return;
+    }
     GC gc = XCreateGC(display_, window, 0, nullptr);
     XSetForeground(display_, gc, colour.pixel);
     XFillRectangle(display_, window, gc, rect.left, rect.top,
@@ -144,8 +150,9 @@ bool XSession::SendClientMessage(XId window, const std::string& type,
     event.xclient.window = window;
     event.xclient.message_type = InternAtom(type);
     event.xclient.format = 32;
-    for (std::size_t i = 0; i < data.size(); ++i)
+    for (std::size_t i = 0; i < data.size(); ++i) {
         event.xclient.data.l[i] = data[i];
+    }
     const Status sent = XSendEvent(display_, window, False, NoEventMask, &event);
     return sent != 0 && !trap.Failed();
 }
@@ -160,13 +167,15 @@ std::optional<RootMessage> XSession::NextRootMessage(std::chrono::milliseconds t
     XEvent event{};
     const bool arrived =
         WaitFor([&] { return XCheckTypedEvent(display_, ClientMessage, &event) != 0; }, timeout);
-    if (!arrived)
+    if (!arrived) {
         return std::nullopt;
+    }
     RootMessage message;
     message.window = event.xclient.window;
     message.type = AtomName(event.xclient.message_type);
-    for (std::size_t i = 0; i < message.data.size(); ++i)
+    for (std::size_t i = 0; i < message.data.size(); ++i) {
         message.data[i] = event.xclient.data.l[i];
+    }
     return message;
 }
 

@@ -16,8 +16,9 @@ struct RawProperty {
     unsigned long count = 0;
     unsigned char* data = nullptr;
     ~RawProperty() {
-        if (data != nullptr)
+        if (data != nullptr) {
             XFree(data);
+        }
     }
 };
 
@@ -39,8 +40,9 @@ unsigned long XSession::InternAtom(const std::string& name) {
 std::string XSession::AtomName(unsigned long atom) {
     ErrorTrap trap(display_);
     char* name = XGetAtomName(display_, atom);
-    if (name == nullptr || trap.Failed())
+    if (name == nullptr || trap.Failed()) {
         return {};
+    }
     std::string text = name;
     XFree(name);
     return text;
@@ -48,34 +50,39 @@ std::string XSession::AtomName(unsigned long atom) {
 
 std::optional<std::string> XSession::TextProperty(XId window, const std::string& name) {
     RawProperty raw;
-    if (!Read(display_, window, InternAtom(name), raw) || raw.format != 8)
+    if (!Read(display_, window, InternAtom(name), raw) || raw.format != 8) {
         return std::nullopt;
+    }
     return std::string(reinterpret_cast<const char*>(raw.data), raw.count);
 }
 
 std::vector<unsigned long> XSession::Property32(XId window, const std::string& name) {
     RawProperty raw;
-    if (!Read(display_, window, InternAtom(name), raw) || raw.format != 32)
+    if (!Read(display_, window, InternAtom(name), raw) || raw.format != 32) {
         return {};
+    }
     // Xlib hands format-32 data over as sign-extended longs.
     const auto* values = reinterpret_cast<const unsigned long*>(raw.data);
     std::vector<unsigned long> out;
-    for (unsigned long i = 0; i < raw.count; ++i)
+    for (unsigned long i = 0; i < raw.count; ++i) {
         out.push_back(values[i] & 0xFFFFFFFFUL);
+    }
     return out;
 }
 
 std::vector<std::string> XSession::AtomProperty(XId window, const std::string& name) {
     std::vector<std::string> names;
-    for (unsigned long atom : Property32(window, name))
+    for (unsigned long atom : Property32(window, name)) {
         names.push_back(AtomName(atom));
+    }
     return names;
 }
 
 std::optional<std::string> XSession::PropertyType(XId window, const std::string& name) {
     RawProperty raw;
-    if (!Read(display_, window, InternAtom(name), raw))
+    if (!Read(display_, window, InternAtom(name), raw)) {
         return std::nullopt;
+    }
     return AtomName(raw.type);
 }
 

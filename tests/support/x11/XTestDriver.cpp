@@ -47,11 +47,13 @@ void XTestDriver::Drag(POINT from, POINT to, int button, int steps) {
 
 bool XTestDriver::Key(const std::string& keysym, bool down) {
     const KeySym sym = XStringToKeysym(keysym.c_str());
-    if (sym == NoSymbol)
+    if (sym == NoSymbol) {
         return false;
+    }
     const KeyCode code = XKeysymToKeycode(session_.display(), sym);
-    if (code == 0)
+    if (code == 0) {
         return false;
+    }
     XTestFakeKeyEvent(session_.display(), code, down ? True : False, CurrentTime);
     session_.Sync();
     return true;
@@ -78,8 +80,9 @@ bool XTestDriver::Chord(std::initializer_list<std::string> keysyms) {
         }
         held.push_back(key);
     }
-    for (auto it = held.rbegin(); it != held.rend(); ++it)
+    for (auto it = held.rbegin(); it != held.rend(); ++it) {
         KeyUp(*it);
+    }
     return ok;
 }
 

@@ -34,25 +34,29 @@ std::string ReadDisplayNumber(int fd, ChildProcess& server,
     while (text.find('\n') == std::string::npos) {
         pollfd ready{fd, POLLIN, 0};
         const int polled = poll(&ready, 1, std::min(MillisecondsLeft(deadline), 50));
-        if (polled < 0 && errno != EINTR)
+        if (polled < 0 && errno != EINTR) {
             return {};
+        }
         if (polled > 0) {
             char buffer[32];
             const ssize_t got = read(fd, buffer, sizeof buffer);
-            if (got <= 0)
+            if (got <= 0) {
                 return {};
+            }
             text.append(buffer, static_cast<std::size_t>(got));
         }
-        if (!server.Running() || MillisecondsLeft(deadline) == 0)
+        if (!server.Running() || MillisecondsLeft(deadline) == 0) {
             return {};
+        }
     }
     return text.substr(0, text.find('\n'));
 }
 
 bool Connectable(const std::string& name) {
     Display* display = XOpenDisplay(name.c_str());
-    if (display == nullptr)
+    if (display == nullptr) {
         return false;
+    }
     XCloseDisplay(display);
     return true;
 }
@@ -60,30 +64,35 @@ bool Connectable(const std::string& name) {
 } // namespace
 
 std::string XvfbServer::ProgramPath() {
-    if (const char* chosen = std::getenv("NERITH_XVFB"); chosen != nullptr && *chosen != 0)
+    if (const char* chosen = std::getenv("NERITH_XVFB"); chosen != nullptr && *chosen != 0) {
         return IsExecutable(chosen) ? chosen : std::string();
+    }
     const char* path = std::getenv("PATH");
     std::istringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
     for (std::string dir; std::getline(dirs, dir, ':');) {
-        const std::string candidate = (dir.empty() ? "." : dir) + "/Xvfb";
-        if (IsExecutable(candidate))
+        std::string candidate = (dir.empty() ? "." : dir) + "/Xvfb";
+        if (IsExecutable(candidate)) {
             return candidate;
+        }
     }
     return {};
 }
 
 std::unique_ptr<XvfbServer> XvfbServer::Start(const XvfbOptions& options, std::string* error) {
     auto fail = [&](const std::string& why) -> std::unique_ptr<XvfbServer> {
-        if (error != nullptr)
+        if (error != nullptr) {
             *error = why;
+        }
         return nullptr;
     };
     const std::string program = ProgramPath();
-    if (program.empty())
+    if (program.empty()) {
         return fail("Xvfb is not installed");
+    }
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
+    if (pipe2(fds, O_CLOEXEC) != 0) {
         return fail(std::string("pipe: ") + std::strerror(errno));
+    }
     UniqueFd readEnd(fds[0]);
     UniqueFd writeEnd(fds[1]);
     std::ostringstream screen;
@@ -95,17 +104,20 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(const XvfbOptions& options, std::s
     process.inheritFds = {writeEnd.Get()};
     std::string why;
     auto child = ChildProcess::Start(process, &why);
-    if (!child)
+    if (!child) {
         return fail("cannot start Xvfb: " + why);
+    }
     writeEnd.Reset();
     const auto deadline = std::chrono::steady_clock::now() + options.startTimeout;
     const std::string number = ReadDisplayNumber(readEnd.Get(), *child, deadline);
-    if (number.empty())
+    if (number.empty()) {
         return fail("Xvfb did not come up: " + child->Stderr());
+    }
     const std::string name = ":" + number;
     while (!Connectable(name)) {
-        if (MillisecondsLeft(deadline) == 0)
+        if (MillisecondsLeft(deadline) == 0) {
             return fail("Xvfb on " + name + " accepts no connection: " + child->Stderr());
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return std::unique_ptr<XvfbServer>(new XvfbServer(std::move(child), name));

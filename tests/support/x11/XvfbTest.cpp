@@ -3,8 +3,9 @@
 namespace nerith::testing {
 
 void XvfbTest::SetUp() {
-    if (!XvfbServer::Available())
+    if (!XvfbServer::Available()) {
         GTEST_SKIP() << "Xvfb is not installed (scripts/bootstrap installs the xvfb package)";
+    }
     std::string error;
     server_ = XvfbServer::Start(ServerOptions(), &error);
     ASSERT_TRUE(server_) << error;

@@ -317,6 +317,7 @@ TEST_F(DeviceTransport, ConcurrentCallersOnOneHandleEachGetTheirOwnReply) {
     constexpr int kRequests = 150;
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < kRequests; ++i) {

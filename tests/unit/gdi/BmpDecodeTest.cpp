@@ -49,8 +49,8 @@ struct DibBuilder {
     void Rows(const int index[2][3]) {
         for (int stored = 0; stored < 2; ++stored) {
             const int y = topDown ? stored : 1 - stored;
-            std::vector<BYTE> row(((3 * bits + 31) / 32) * 4, 0);
-            for (int x = 0; x < 3; ++x) {
+            std::vector<BYTE> row(static_cast<std::size_t>((3 * bits + 31) / 32) * 4, 0);
+            for (std::size_t x = 0; x < 3; ++x) {
                 const COLORREF c = kImage[y][x];
                 switch (bits) {
                 case 1:

@@ -190,7 +190,7 @@ TEST(DrawText, CentresAndAlignsInsideTheRectangle) {
         } else {
             EXPECT_NEAR(ink.left, 20, 2);
         }
-        EXPECT_NEAR((ink.top + ink.bottom) / 2, 20, 3);
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 20, 3);
     }
 }
 

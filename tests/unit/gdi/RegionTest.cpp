@@ -129,6 +129,7 @@ TEST(ExtCreateRegion, NormalisesAnyRectanglesIntoBands) {
 
 TEST(ExtCreateRegion, CoalescesIdenticalRowsIntoOneRectangle) {
     std::vector<RECT> rows;
+    rows.reserve(50);
     for (int y = 0; y < 50; ++y) {
         rows.push_back(RECT{3, y, 9, y + 1});
     }

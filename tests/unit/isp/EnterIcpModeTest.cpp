@@ -52,8 +52,8 @@ TEST_F(EnterIcp, AbsentDeviceGivesZeroAfterItsAttempts) {
     const DWORD start = GetTickCount();
     EXPECT_EQ(session_->EnterIcpMode(), 0);
     // 30 attempts of 2,000 ms each, scaled by NERITH_TIME_SCALE for the test.
-    const double scale =
-        std::atof(std::getenv("NERITH_TIME_SCALE") ? std::getenv("NERITH_TIME_SCALE") : "1");
+    const char* scaleText = std::getenv("NERITH_TIME_SCALE");
+    const double scale = std::atof(scaleText ? scaleText : "1");
     EXPECT_GE(GetTickCount() - start + 5, static_cast<DWORD>(60000 * scale));
 }
 

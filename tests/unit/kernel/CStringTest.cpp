@@ -117,7 +117,7 @@ TEST(CString, BufferRoundTrip) {
     char* buffer = s.GetBuffer(10);
     ASSERT_NE(buffer, nullptr);
     EXPECT_STREQ(buffer, "ab");
-    std::strcpy(buffer, "0123456789");
+    std::memcpy(buffer, "0123456789", 11);
     s.ReleaseBuffer();
     EXPECT_TRUE(s == "0123456789");
     buffer = s.GetBuffer(0);

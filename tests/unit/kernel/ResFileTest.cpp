@@ -59,7 +59,8 @@ TEST(ResFile, EveryCutIsRefusedUnlessItEndsAnEntry) {
     const auto ends = EntryEnds(res);
     for (std::size_t length = 1; length < res.size(); ++length) {
         // A copy of exactly `length` bytes, so reading past it is caught by the sanitizers.
-        const std::vector<std::uint8_t> cut(res.begin(), res.begin() + length);
+        const std::vector<std::uint8_t> cut(res.begin(),
+                                            res.begin() + static_cast<std::ptrdiff_t>(length));
         ResourceTable table;
         const DWORD result = ParseResFile(cut.data(), cut.size(), table);
         if (ends.count(length)) {

@@ -79,6 +79,7 @@ TEST(Semaphore, EveryReleaseWakesExactlyOneWaiterAcrossThreads) {
     ASSERT_NE(s.Get(), nullptr);
     std::atomic<int> taken{0};
     std::vector<std::thread> waiters;
+    waiters.reserve(kWaiters);
     for (int w = 0; w < kWaiters; ++w) {
         waiters.emplace_back([&] {
             for (int i = 0; i < kRounds; ++i) {

@@ -90,7 +90,7 @@ TEST(UpdaterResources, AboutStringAndIcon) {
     ASSERT_EQ(SizeofResource(nullptr, group), 6u + 14u * count);
     // 16, 32 and 48 pixels, each a 32-bit image that exists as an RT_ICON resource.
     for (std::uint16_t i = 0; i < count; ++i) {
-        const BYTE* entry = dir + 6 + 14 * i;
+        const BYTE* entry = dir + 6 + 14 * std::size_t{i};
         EXPECT_EQ(entry[0], 16 * (i + 1)) << i;
         EXPECT_EQ(U16(entry + 6), 32) << i;
         HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCE(U16(entry + 12)), RT_ICON);

@@ -4,7 +4,6 @@
 #include "MfcTestSupport.h"
 
 using namespace mfctest;
-using usertest::Screen;
 
 namespace {
 

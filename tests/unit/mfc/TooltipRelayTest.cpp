@@ -79,7 +79,7 @@ protected:
     bool Visible() { return dlg.button.tip.IsWindowVisible() != FALSE; }
     CPoint OnButton() const { return CPoint(button.left + 5, button.top + 5); }
     CPoint OffButton() const { return CPoint(button.left - 5, button.bottom + 15); }
-    Step MoveTo(std::function<CPoint()> where) {
+    Step MoveTo(const std::function<CPoint()>& where) {
         return [where] {
             Screen().MoveMouse(where());
             return true;
@@ -99,7 +99,7 @@ protected:
         return [this] { return !Visible(); };
     }
     // Acts, and starts the clock for the next StaysHidden or Wait.
-    Step Marked(std::function<void()> act) {
+    Step Marked(const std::function<void()>& act) {
         return [this, act] {
             act();
             since = Clock::now();

@@ -176,7 +176,7 @@ TEST(BuildRegionFromBitmap, TheRealMaskGivesExactlyItsNonWhitePixels) {
     }
     long area = 0;
     for (const RECT& r : RectsOf(rgn)) {
-        area += (r.right - r.left) * (r.bottom - r.top);
+        area += static_cast<long>(r.right - r.left) * (r.bottom - r.top);
     }
     EXPECT_EQ(area, inside);
     EXPECT_LT(inside, 380L * 280L); // visibly not a rectangle

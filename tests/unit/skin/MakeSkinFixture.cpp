@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    std::vector<std::uint32_t> pixels(320 * 240);
+    std::vector<std::uint32_t> pixels(std::size_t{320} * 240);
     for (int i = 0; i < 320 * 240; ++i) {
         pixels[i] = static_cast<std::uint32_t>(((i % 320) * 0x010203) & 0x00FFFFFF);
     }

@@ -35,7 +35,7 @@ std::size_t Stride(int side, int bits) {
 
 void PutPixelRow(Bytes& out, const IconImage& image) {
     Bytes row(Stride(image.side, image.bits), 0);
-    for (int x = 0; x < image.side; ++x) {
+    for (std::size_t x = 0; x < static_cast<std::size_t>(image.side); ++x) {
         if (image.bits == 24) {
             row[3 * x] = image.colour & 0xFF;
             row[3 * x + 1] = (image.colour >> 8) & 0xFF;
@@ -87,6 +87,7 @@ bool Write(const std::string& path, const std::vector<IconImage>& images) {
     Put16(file, 1);
     Put16(file, static_cast<unsigned>(images.size()));
     std::vector<Bytes> encoded;
+    encoded.reserve(images.size());
     for (const IconImage& image : images) {
         encoded.push_back(Encode(image));
     }

@@ -60,7 +60,9 @@ std::vector<std::uint8_t> OneEntryIcon(std::uint8_t size, std::uint16_t bpp, std
     info[12] = 1;
     info[14] = static_cast<std::uint8_t>(bpp);
     b.insert(b.end(), info.begin(), info.end());
-    b.resize(b.size() + static_cast<std::size_t>(size) * size * 4 + 4 * size, 0x7F);
+    b.resize(b.size() + static_cast<std::size_t>(size) * size * 4 +
+                 4 * static_cast<std::size_t>(size),
+             0x7F);
     return b;
 }
 
