@@ -22,7 +22,7 @@ void CopyField(TCHAR* dest, int size, const CString& text) {
 // One "%d": optional white space and sign, then at least one digit. Numbers outside 32 bits
 // wrap instead of being undefined.
 bool ScanInt(const char*& p, LONG& value) {
-    char* end = NULL;
+    char* end = nullptr;
     const long long v = std::strtoll(p, &end, 10);
     if (end == p || !std::isdigit(static_cast<unsigned char>(end[-1]))) {
         return false;

@@ -74,8 +74,10 @@ std::vector<Pixel> Draw(int size) {
             for (int s = 0; s < kSamples * kSamples; ++s) {
                 Pixel sample;
                 // Sample s sits in column s % kSamples, row s / kSamples of the pixel's grid.
-                const float column = static_cast<float>(s % kSamples) + 0.5f;
-                const float row = static_cast<float>(s / kSamples) + 0.5f;
+                const int sampleColumn = s % kSamples;
+                const int sampleRow = s / kSamples;
+                const float column = static_cast<float>(sampleColumn) + 0.5f;
+                const float row = static_cast<float>(sampleRow) + 0.5f;
                 const float x =
                     (static_cast<float>(px) + column / kSamples) / static_cast<float>(size);
                 const float y =

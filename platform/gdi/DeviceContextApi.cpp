@@ -39,7 +39,7 @@ HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, RECT clip) {
     return NoThrow<HDC>(nullptr, [&] {
         auto dc = std::make_shared<DeviceContext>(DeviceContext::Kind::Surface);
         dc->AttachSurface(std::move(surface), origin, clip);
-        return AddDC(std::move(dc));
+        return AddDC(dc);
     });
 }
 

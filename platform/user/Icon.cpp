@@ -39,13 +39,14 @@ struct Palette {
 
 // The colour of pixel x in one XOR row, as 0x00RRGGBB, and its alpha for 32-bit images. An
 // index past the palette is black, as GDI draws it, and never reads beyond the palette.
-std::uint32_t XorPixel(const BYTE* row, std::size_t x, int bits, const Palette& palette) {
+std::uint32_t XorPixel(const BYTE* row, int x, int bits, const Palette& palette) {
+    const auto at = static_cast<std::size_t>(x);
     switch (bits) {
     case 32:
-        return Get<std::uint32_t>(row + 4 * x);
+        return Get<std::uint32_t>(row + 4 * at);
     case 24:
-        return static_cast<std::uint32_t>(row[3 * x]) | (row[3 * x + 1] << 8) |
-               (row[3 * x + 2] << 16);
+        return static_cast<std::uint32_t>(row[3 * at]) | (row[3 * at + 1] << 8) |
+               (row[3 * at + 2] << 16);
     default: {
         const int perByte = 8 / bits;
         const int shift = (perByte - 1 - x % perByte) * bits;

@@ -33,8 +33,8 @@ void UpdateTest::TearDown() {
     XvfbTest::TearDown();
 }
 
-void UpdateTest::StartDevice(std::vector<std::string> arguments) {
-    devsim_ = std::make_unique<test::DevsimProcess>(std::move(arguments));
+void UpdateTest::StartDevice(const std::vector<std::string>& arguments) {
+    devsim_ = std::make_unique<test::DevsimProcess>(arguments);
     ASSERT_TRUE(devsim_->Running()) << devsim_->Error();
     deviceDir_ = devsim_->Folder();
     initialFlash_ = devsim_->DumpFlash();
@@ -54,8 +54,8 @@ void UpdateTest::StartUpdater(std::optional<std::string> temp) {
     updater_->ParkPointer();
 }
 
-View UpdateTest::StartAndShowMain(std::vector<std::string> deviceArguments) {
-    StartDevice(std::move(deviceArguments));
+View UpdateTest::StartAndShowMain(const std::vector<std::string>& deviceArguments) {
+    StartDevice(deviceArguments);
     if (HasFatalFailure()) {
         return {};
     }

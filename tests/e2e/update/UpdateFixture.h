@@ -29,11 +29,11 @@ protected:
     void TearDown() override;
 
     // The device, with nerith-devsim's options; its flash as it starts is kept.
-    void StartDevice(std::vector<std::string> arguments);
+    void StartDevice(const std::vector<std::string>& arguments);
     // The updater; TEMP is the test's own folder unless `temp` says otherwise.
     void StartUpdater(std::optional<std::string> temp = std::nullopt);
     // Device and updater, then the main window.
-    View StartAndShowMain(std::vector<std::string> deviceArguments);
+    View StartAndShowMain(const std::vector<std::string>& deviceArguments);
 
     View WaitFor(Screen screen, std::chrono::milliseconds timeout = kScreenTimeout);
     void ExpectExitAfterOk(const View& notice);

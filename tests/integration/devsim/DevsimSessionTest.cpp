@@ -56,8 +56,8 @@ std::vector<std::uint8_t> Flash1(const std::vector<std::uint8_t>& flash) {
 
 class DevsimSession : public ::testing::Test {
 protected:
-    void Start(std::vector<std::string> arguments) {
-        devsim_ = std::make_unique<DevsimProcess>(std::move(arguments));
+    void Start(const std::vector<std::string>& arguments) {
+        devsim_ = std::make_unique<DevsimProcess>(arguments);
         ASSERT_TRUE(devsim_->Running()) << devsim_->Error();
         devsim_->UseAsDeviceFolder();
         session_ = std::make_unique<CIspSession>();
