@@ -93,11 +93,12 @@ bool DriverServer::Start(std::string& error) {
     if (!PrepareFolder(error)) {
         return false;
     }
-    controlListener_ = ListenOn(ControlPath(), error);
-    if (!controlListener_.Valid()) {
+    // The control socket answering is how callers know the device is up, so it comes last.
+    if (!device_.InjectedFaults().noDevice && !Plug(error)) {
         return false;
     }
-    return device_.InjectedFaults().noDevice || Plug(error);
+    controlListener_ = ListenOn(ControlPath(), error);
+    return controlListener_.Valid();
 }
 
 bool DriverServer::Plug(std::string& error) {
