@@ -1,4 +1,5 @@
 #include "kernel/File.h"
+#include "kernel/OpenDiskFile.h"
 #include "kernel/Win32Error.h"
 #include "kernel/WindowsPath.h"
 #include "platform/internal/kernel_object.h"
@@ -14,68 +15,21 @@
 
 namespace {
 
-using platform::kernel::UniqueFd;
+using platform::kernel::FileIdentity;
+using platform::kernel::OpenedDiskFile;
 
-struct Opened {
-    UniqueFd fd;
-    bool existed = false;
-    int error = 0;
-};
-
-Opened Result(int fd, bool existed) {
-    return {UniqueFd(fd), existed, fd < 0 ? errno : 0};
-}
-
-int OpenMode(DWORD access, bool truncates) {
+int OpenMode(DWORD access) {
     const DWORD bits = platform::kernel::AccessBits(access);
-    // Overwriting needs write access to the file whatever the handle is for.
-    if (truncates || bits == (FILE_SHARE_READ | FILE_SHARE_WRITE)) {
+    if (bits == (FILE_SHARE_READ | FILE_SHARE_WRITE)) {
         return O_RDWR;
     }
     return bits == FILE_SHARE_WRITE ? O_WRONLY : O_RDONLY;
 }
 
-bool Truncates(DWORD disposition) {
-    return disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-}
-
-// O_NONBLOCK keeps a planted FIFO from hanging the open; the file type is checked afterwards.
-// O_NOFOLLOW on the creating dispositions refuses a symlink planted where a new file goes.
-Opened OpenPath(const std::string& path, DWORD access, DWORD disposition) {
-    const int base = OpenMode(access, Truncates(disposition)) | O_CLOEXEC | O_NONBLOCK;
-    const int create = O_CREAT | O_EXCL | O_NOFOLLOW;
-    switch (disposition) {
-    case CREATE_NEW:
-        return Result(::open(path.c_str(), base | create, 0666), false);
-    case CREATE_ALWAYS:
-    case OPEN_ALWAYS: {
-        for (int attempt = 0; attempt < 8; ++attempt) {
-            Opened created = Result(::open(path.c_str(), base | create, 0666), false);
-            if (created.error != EEXIST) {
-                return created;
-            }
-            const int follow = disposition == CREATE_ALWAYS ? O_NOFOLLOW : 0;
-            Opened existing = Result(::open(path.c_str(), base | follow), true);
-            // Gone again between the two opens: try the create once more.
-            if (existing.error != ENOENT) {
-                return existing;
-            }
-        }
-        return {UniqueFd(), false, EAGAIN};
-    }
-    default:
-        return Result(::open(path.c_str(), base), true);
-    }
-}
-
-bool CheckRegularFile(int fd, platform::kernel::FileIdentity& identity) {
+bool FileIdentityOf(int fd, FileIdentity& identity) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         platform::kernel::SetLastErrorFromErrno(errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
     identity = {st.st_dev, st.st_ino};
@@ -116,21 +70,28 @@ HANDLE OpenDeviceHandle(std::string name) {
     return handle;
 }
 
+// CREATE_ALWAYS replaces the file only when the handles already open on it would let this one
+// write to it, as Windows truncates only then.
 HANDLE OpenFileHandle(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    Opened opened = OpenPath(path, access, disposition);
+    const auto mayReplace = [access, share](const FileIdentity& existing) {
+        platform::kernel::ShareReservation probe;
+        return probe.Acquire(existing, access, share);
+    };
+    OpenedDiskFile opened =
+        platform::kernel::OpenDiskFile(path, OpenMode(access), disposition, mayReplace);
     if (!opened.fd.Valid()) {
         SetLastError(platform::kernel::PathError(opened.error, path));
         return INVALID_HANDLE_VALUE;
     }
-    platform::kernel::FileIdentity identity;
-    if (!CheckRegularFile(opened.fd.Get(), identity)) {
+    FileIdentity identity;
+    if (!FileIdentityOf(opened.fd.Get(), identity)) {
         return INVALID_HANDLE_VALUE;
     }
     platform::kernel::ShareReservation reservation;
     if (!reservation.Acquire(identity, access, share)) {
         return INVALID_HANDLE_VALUE;
     }
-    if (!FinishOpen(opened.fd.Get(), opened.existed && Truncates(disposition))) {
+    if (!FinishOpen(opened.fd.Get(), disposition == TRUNCATE_EXISTING)) {
         return INVALID_HANDLE_VALUE;
     }
     std::shared_ptr<platform::kernel::File> file;
