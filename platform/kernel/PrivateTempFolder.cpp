@@ -1,5 +1,8 @@
 #include "kernel/PrivateTempFolder.h"
 
+#include "platform/internal/UniqueFd.h"
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,13 +18,16 @@ std::string BaseFolder() {
     return (runtime && runtime[0] == '/') ? std::string(runtime) : std::string("/tmp");
 }
 
-// Another user may have created the name first in a shared folder; then it is not ours.
+// Another user may have made the name first in a shared folder; then it is not ours. The checks
+// and the repair go through one descriptor, so a symlink swapped in meanwhile is not followed.
 bool IsPrivateFolder(const std::string& path) {
+    const UniqueFd folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+    if (!folder.Valid() || ::fstat(folder.Get(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::geteuid()) {
         return false;
     }
-    return (st.st_mode & 077) == 0 || ::chmod(path.c_str(), 0700) == 0;
+    return (st.st_mode & 07777) == 0700 || ::fchmod(folder.Get(), 0700) == 0;
 }
 
 } // namespace

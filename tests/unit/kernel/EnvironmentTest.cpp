@@ -116,6 +116,23 @@ TEST_F(PrivateTemp, TightensItsOwnLooseFolder) {
     EXPECT_EQ(PermissionBits(expected), 0700);
 }
 
+TEST_F(PrivateTemp, RepairsAnyModeOfItsOwnFolder) {
+    for (int mode : {0500, 0750, 0777, 01777, 02700}) {
+        SCOPED_TRACE(mode);
+        ASSERT_TRUE(MakeFolder(expected));
+        ASSERT_TRUE(SetPermissionBits(expected, mode));
+        EXPECT_EQ(Expand("%TEMP%"), expected);
+        EXPECT_EQ(PermissionBits(expected), 0700);
+        ASSERT_TRUE(RemoveFolder(expected));
+    }
+}
+
+TEST_F(PrivateTemp, RefusesAFileAtItsName) {
+    ASSERT_TRUE(WriteWholeFile(expected, "not a folder"));
+    EXPECT_EQ(Expand("%TEMP%"), "%TEMP%");
+    EXPECT_EQ(ReadWholeFile(expected), "not a folder");
+}
+
 TEST_F(PrivateTemp, RefusesAPlantedSymlink) {
     TestFolder elsewhere;
     ASSERT_TRUE(MakeSymlink(elsewhere.Path(), expected));

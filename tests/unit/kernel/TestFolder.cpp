@@ -41,6 +41,10 @@ bool MakeFolder(const std::string& path) {
     return ::mkdir(path.c_str(), 0700) == 0;
 }
 
+bool RemoveFolder(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0;
+}
+
 bool IsSymlink(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);

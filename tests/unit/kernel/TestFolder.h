@@ -24,6 +24,7 @@ bool MakeSymlink(const std::string& target, const std::string& link);
 bool MakeHardLink(const std::string& target, const std::string& link);
 bool MakeFifo(const std::string& path);
 bool MakeFolder(const std::string& path);
+bool RemoveFolder(const std::string& path);
 bool IsSymlink(const std::string& path);
 bool Exists(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
