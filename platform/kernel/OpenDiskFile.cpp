@@ -9,10 +9,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace platform::kernel {
 
 namespace {
+
+// Beyond RLIMIT_FSIZE a write raises SIGXFSZ, which would end the process. Ignored, the write
+// fails with EFBIG instead, and WriteFile reports it as Windows reports a full disk.
+[[maybe_unused]] const bool g_fileSizeSignalIgnored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
 
 // Someone who keeps planting the name between our removal and our creation wins only a refusal.
 constexpr int kCreateAttempts = 8;

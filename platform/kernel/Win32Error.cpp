@@ -27,8 +27,10 @@ DWORD Win32ErrorFromErrno(int error) {
     case EMFILE:
     case ENFILE:
         return ERROR_TOO_MANY_OPEN_FILES;
+    // Windows reports a quota or size limit reached by a write as a full disk.
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:
         return ERROR_DISK_FULL;
     case EBUSY:
     case ETXTBSY:

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,13 @@
 namespace {
 
 bool EnterSetup(const ChildSetup& setup) {
+    if (setup.fileSizeLimit >= 0) {
+        const auto limit = static_cast<rlim_t>(setup.fileSizeLimit);
+        const rlimit size{limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &size) != 0) {
+            return false;
+        }
+    }
     if (setup.uid == 0) {
         return true;
     }
@@ -33,7 +41,7 @@ std::string Describe(int status) {
         return std::string("killed by signal ") + ::strsignal(WTERMSIG(status));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 120) {
-        return "could not take the user id";
+        return "could not take the user id or the limit";
     }
     return "exit status " + std::to_string(WEXITSTATUS(status));
 }

@@ -1,5 +1,5 @@
-// A test body run in a forked child as another user, so that the change never reaches the
-// test process. The body's report comes back through a pipe.
+// A test body run in a forked child, as another user or under a file-size limit, so that the
+// change never reaches the test process. The body's report comes back through a pipe.
 #pragma once
 
 #include "platform/wintypes.h"
@@ -13,7 +13,8 @@ constexpr unsigned kVictimUid = 61001;
 constexpr unsigned kAttackerUid = 61002;
 
 struct ChildSetup {
-    unsigned uid = 0; // the child's user and group id; 0 keeps ours
+    unsigned uid = 0;             // the child's user and group id; 0 keeps ours
+    long long fileSizeLimit = -1; // RLIMIT_FSIZE in bytes; -1 leaves it alone
 };
 
 struct ChildReport {
