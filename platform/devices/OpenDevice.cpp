@@ -1,5 +1,5 @@
 #include "devices/DeviceConnection.h"
-#include "platform/internal/device_folder.h"
+#include "devices/DeviceTrust.h"
 #include "platform/internal/kernel_object.h"
 #include "platform/kernel32.h"
 
@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <string>
 #include <string_view>
 
 namespace platform::devices {
@@ -57,6 +58,28 @@ std::shared_ptr<kernel::KernelObject> Fail(DWORD error) {
     return nullptr;
 }
 
+// The socket is reached through the folder's descriptor, so a folder swapped after its check
+// cannot lead elsewhere; the path is short whatever the folder's own length.
+DWORD ConnectInFolder(const kernel::UniqueFd& folder, const char* name, kernel::UniqueFd& socket) {
+    const std::string path = "/proc/self/fd/" + std::to_string(folder.Get()) + "/" + name;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) {
+        return ERROR_FILENAME_EXCED_RANGE;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    socket.Reset(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+    if (!socket.Valid()) {
+        return ConnectError(errno);
+    }
+    int result;
+    do {
+        result =
+            ::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? ERROR_SUCCESS : ConnectError(errno);
+}
+
 } // namespace
 
 std::shared_ptr<kernel::KernelObject> OpenDevice(const char* name) {
@@ -64,24 +87,17 @@ std::shared_ptr<kernel::KernelObject> OpenDevice(const char* name) {
         return Fail(ERROR_FILE_NOT_FOUND);
     }
     try {
-        const std::string path = DeviceFolder() + "/" + name;
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        if (path.size() >= sizeof(address.sun_path)) {
-            return Fail(ERROR_FILENAME_EXCED_RANGE);
+        kernel::UniqueFd folder;
+        if (const DWORD error = OpenDeviceFolder(folder)) {
+            return Fail(error);
         }
-        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-        kernel::UniqueFd socket(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
-        if (!socket.Valid()) {
-            return Fail(ConnectError(errno));
+        kernel::UniqueFd socket;
+        if (const DWORD error = ConnectInFolder(folder, name, socket)) {
+            return Fail(error);
         }
-        int result;
-        do {
-            result = ::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&address),
-                               sizeof(address));
-        } while (result != 0 && errno == EINTR);
-        if (result != 0) {
-            return Fail(ConnectError(errno));
+        // Only a driver of this user or root may answer; nothing is sent to anyone else.
+        if (!TrustedPeer(socket.Get())) {
+            return Fail(ERROR_ACCESS_DENIED);
         }
         return std::make_shared<DeviceConnection>(std::move(socket));
     } catch (const std::bad_alloc&) {

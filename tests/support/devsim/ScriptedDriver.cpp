@@ -140,6 +140,7 @@ void ScriptedDriver::AcceptLoop() {
         if (client < 0) {
             return;
         }
+        ++connections_;
         std::lock_guard lock(mutex_);
         clients_.push_back(client);
         threads_.emplace_back([this, client] { Serve(client); });

@@ -60,6 +60,7 @@ public:
 
     bool Listening() const { return listener_ >= 0; }
     unsigned Requests() const { return requests_.load(); }
+    unsigned Connections() const { return connections_.load(); }
     // Keeps a descriptor the handler received, for Signal(); closed with the driver.
     void Keep(int fd);
     // Releases the kept semaphore once (an eventfd write); false when nothing is kept.
@@ -74,6 +75,7 @@ private:
     int listener_ = -1;
     std::atomic<bool> stopping_{false};
     std::atomic<unsigned> requests_{0};
+    std::atomic<unsigned> connections_{0};
     std::mutex mutex_;
     std::vector<int> clients_;
     std::vector<std::thread> threads_;

@@ -36,8 +36,8 @@ double TimeScale();
 namespace platform::devices {
 
 // Opens "\\.\NAME" as a connection to the driver socket NAME in the device folder.
-// Returns nullptr and sets the thread's last error (ERROR_FILE_NOT_FOUND when no driver
-// listens there) on failure.
+// Returns nullptr and sets the thread's last error on failure: ERROR_FILE_NOT_FOUND when no
+// driver listens there, ERROR_ACCESS_DENIED when the folder or the driver is not trusted.
 std::shared_ptr<kernel::KernelObject> OpenDevice(const char* name);
 
 } // namespace platform::devices
