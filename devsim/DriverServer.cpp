@@ -36,6 +36,13 @@ UniqueFd BlockTerminationSignals() {
     return UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
 }
 
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
 std::string TrimLine(const std::vector<std::uint8_t>& packet) {
     std::string line(packet.begin(), packet.end());
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == '\0')) {
@@ -46,8 +53,9 @@ std::string TrimLine(const std::vector<std::uint8_t>& packet) {
 
 } // namespace
 
+// A trailing slash would make the checks below follow a link at the folder's name.
 DriverServer::DriverServer(NerithDevice& device, std::string folder, std::string name)
-    : device_(device), folder_(std::move(folder)), name_(std::move(name)) {}
+    : device_(device), folder_(WithoutTrailingSlashes(std::move(folder))), name_(std::move(name)) {}
 
 DriverServer::~DriverServer() {
     connections_.clear();
@@ -62,17 +70,32 @@ DriverServer::~DriverServer() {
     }
 }
 
-bool DriverServer::PrepareFolder(std::string& error) {
+// The folder is made 0700 by mkdir itself, so it is never open to others, not even briefly.
+bool DriverServer::CreateFolder(std::string& error) {
     std::error_code ec;
-    if (!std::filesystem::exists(folder_, ec)) {
-        createdFolder_ = std::filesystem::create_directories(folder_, ec);
-        if (ec || ::chmod(folder_.c_str(), 0700) != 0) {
-            error = "cannot create the device folder " + folder_;
-            return false;
-        }
+    const std::filesystem::path parent = std::filesystem::path(folder_).parent_path();
+    if (!parent.empty()) {
+        std::filesystem::create_directories(parent, ec);
+    }
+    if (ec || ::mkdir(folder_.c_str(), 0700) != 0) {
+        error = "cannot create the device folder " + folder_;
+        return false;
+    }
+    createdFolder_ = true;
+    // A strict umask may have taken the owner's own bits away.
+    if (::chmod(folder_.c_str(), 0700) != 0) {
+        error = "cannot open the device folder " + folder_ + " to its owner";
+        return false;
+    }
+    return true;
+}
+
+bool DriverServer::PrepareFolder(std::string& error) {
+    struct stat st {};
+    if (::lstat(folder_.c_str(), &st) != 0 && errno == ENOENT && !CreateFolder(error)) {
+        return false;
     }
     // Others must not be able to plant a socket where the updater looks for its driver.
-    struct stat st {};
     if (::lstat(folder_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
         (st.st_mode & (S_IWGRP | S_IWOTH))) {
         error = "the device folder " + folder_ +

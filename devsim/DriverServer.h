@@ -34,6 +34,7 @@ private:
         ClientState state;
     };
 
+    bool CreateFolder(std::string& error);
     bool PrepareFolder(std::string& error);
     bool Plug(std::string& error);
     void Unplug();

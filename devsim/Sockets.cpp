@@ -61,6 +61,16 @@ void KeepFirstFd(msghdr& message, UniqueFd& fd) {
     }
 }
 
+// bind() creates the socket file with the umask's mode; a chmod afterwards would leave a
+// moment in which others could connect, so the file is created 0600 from the start. The umask
+// is the process's: the drivers that bind here do so from their one thread.
+bool BindPrivately(int socket, const sockaddr_un& address) {
+    const mode_t previous = ::umask(0177);
+    const int result = ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    ::umask(previous);
+    return result == 0;
+}
+
 } // namespace
 
 UniqueFd ListenOn(const std::string& path, std::string& error) {
@@ -69,8 +79,7 @@ UniqueFd ListenOn(const std::string& path, std::string& error) {
         return UniqueFd();
     }
     UniqueFd socket(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!socket.Valid() ||
-        ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+    if (!socket.Valid() || !BindPrivately(socket.Get(), address) ||
         ::listen(socket.Get(), 16) != 0) {
         error = "cannot listen on " + path + ": " + std::strerror(errno);
         return UniqueFd();

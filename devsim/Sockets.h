@@ -9,8 +9,9 @@
 
 namespace devsim {
 
-// Binds and listens on `path`. A socket file left behind by a driver that is gone is
-// replaced; a live one, or any other kind of file, is an error.
+// Binds and listens on `path`, a socket file of mode 0600 whatever the umask. A socket file
+// left behind by a driver that is gone is replaced; a live one, or any other kind of file, is
+// an error.
 UniqueFd ListenOn(const std::string& path, std::string& error);
 
 enum class Received { Packet, Nothing, Closed, Failed };

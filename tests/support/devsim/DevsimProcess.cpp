@@ -56,12 +56,13 @@ TempFolder::~TempFolder() {
     }
 }
 
-DevsimProcess::DevsimProcess(const std::vector<std::string>& arguments)
-    : folder_(MakeTempFolder("nerith-devsim")) {
-    if (folder_.empty()) {
+DevsimProcess::DevsimProcess(const std::vector<std::string>& arguments, FolderMadeBy madeBy)
+    : root_(MakeTempFolder("nerith-devsim")) {
+    if (root_.empty()) {
         error_ = "cannot create a device folder";
         return;
     }
+    folder_ = madeBy == FolderMadeBy::Simulator ? root_ + "/devices" : root_;
     if (Launch(arguments) && !WaitUntilServing()) {
         Stop();
     }
@@ -70,8 +71,8 @@ DevsimProcess::DevsimProcess(const std::vector<std::string>& arguments)
 DevsimProcess::~DevsimProcess() {
     Stop();
     std::error_code ec;
-    if (!folder_.empty()) {
-        std::filesystem::remove_all(folder_, ec);
+    if (!root_.empty()) {
+        std::filesystem::remove_all(root_, ec);
     }
 }
 

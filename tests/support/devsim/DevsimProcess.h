@@ -13,7 +13,12 @@ namespace nerith::test {
 
 class DevsimProcess {
 public:
-    explicit DevsimProcess(const std::vector<std::string>& arguments = {});
+    // Who makes the device folder: the test (a private temporary folder) or the simulator
+    // itself, inside such a folder.
+    enum class FolderMadeBy { Test, Simulator };
+
+    explicit DevsimProcess(const std::vector<std::string>& arguments = {},
+                           FolderMadeBy madeBy = FolderMadeBy::Test);
     DevsimProcess(const DevsimProcess&) = delete;
     DevsimProcess& operator=(const DevsimProcess&) = delete;
     ~DevsimProcess();
@@ -40,6 +45,7 @@ private:
     bool Launch(const std::vector<std::string>& arguments);
     bool WaitUntilServing();
 
+    std::string root_;
     std::string folder_;
     std::string error_;
     int pid_ = -1;
