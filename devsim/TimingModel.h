@@ -2,6 +2,8 @@
 // Off by default; every wait is scaled by NERITH_TIME_SCALE.
 #pragma once
 
+#include "platform/internal/device_wire.h"
+
 #include <cstdint>
 
 namespace devsim {
@@ -28,5 +30,10 @@ private:
 
     bool enabled_ = false;
 };
+
+// The slowest request of the model, an erase of all 1,024 pages, must leave the updater's
+// request time-out room to spare, even on the floor a small time scale puts it on.
+static_assert(1024ull * TimingModel::kPageEraseMicroseconds + TimingModel::kRequestMicroseconds <=
+              platform::devices::wire::kRequestTimeoutFloorMs * 1000ull / 2);
 
 } // namespace devsim

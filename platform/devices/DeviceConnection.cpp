@@ -2,6 +2,7 @@
 
 #include "platform/kernel32.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -15,6 +16,10 @@ constexpr std::size_t kMaxFdsAccepted = 4;
 
 bool PeerGone(int error) {
     return error == EPIPE || error == ECONNRESET || error == ENOTCONN || error == ECONNREFUSED;
+}
+
+bool WouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK;
 }
 
 // A driver has no business sending descriptors to a client: close any that arrive.
@@ -34,50 +39,76 @@ void CloseReceivedFds(msghdr& message) {
 
 } // namespace
 
+std::uint32_t wire::RequestTimeoutMs() {
+    const DWORD scaled = kernel::ScaledMilliseconds(wire::kRequestTimeoutMs);
+    return scaled < wire::kRequestTimeoutFloorMs ? wire::kRequestTimeoutFloorMs : scaled;
+}
+
+// A caller waiting for the handle waits at most for the holder's own time-out.
 DWORD DeviceConnection::Control(DWORD code, std::span<const std::uint8_t> input, DWORD outLength,
                                 std::vector<std::uint8_t>& output) {
     std::lock_guard lock(mutex_);
     if (broken_) {
         return ERROR_DEVICE_NOT_CONNECTED;
     }
-    return Exchange(code, input, outLength, output);
+    const kernel::Deadline deadline(wire::RequestTimeoutMs());
+    return Exchange(code, input, outLength, output, deadline);
 }
 
 DWORD DeviceConnection::Exchange(DWORD code, std::span<const std::uint8_t> input, DWORD outLength,
-                                 std::vector<std::uint8_t>& output) {
-    if (const DWORD sent = Send(wire::EncodeRequest(code, input, outLength), -1)) {
+                                 std::vector<std::uint8_t>& output,
+                                 const kernel::Deadline& deadline) {
+    if (const DWORD sent = Send(wire::EncodeRequest(code, input, outLength), -1, deadline)) {
         return sent;
     }
     std::vector<std::uint8_t> packet;
     for (int queries = 0;; ++queries) {
-        if (const DWORD received = Receive(packet)) {
+        if (const DWORD received = Receive(packet, deadline)) {
             return received;
         }
         wire::DriverMessage message;
         if (!wire::ParseDriverMessage(packet, outLength, message) ||
             (message.kind == wire::Kind::ObjectQuery && queries >= wire::kMaxObjectQueries)) {
-            broken_ = true;
-            return ERROR_GEN_FAILURE;
+            return Break(ERROR_GEN_FAILURE);
         }
         if (message.kind == wire::Kind::Reply) {
             output.assign(message.output.begin(), message.output.end());
             return message.status;
         }
-        if (const DWORD answered = AnswerObjectQuery(message.handleValue)) {
+        if (const DWORD answered = AnswerObjectQuery(message.handleValue, deadline)) {
             return answered;
         }
     }
 }
 
-DWORD DeviceConnection::AnswerObjectQuery(std::uint32_t handleValue) {
+DWORD DeviceConnection::AnswerObjectQuery(std::uint32_t handleValue,
+                                          const kernel::Deadline& deadline) {
     const HANDLE handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handleValue));
     const auto object = kernel::GetObject<kernel::KernelObject>(handle);
     const int fd = object ? object->ShareableFd() : -1;
     const std::uint32_t status = fd >= 0 ? 0 : static_cast<std::uint32_t>(ERROR_INVALID_HANDLE);
-    return Send(wire::EncodeObjectAnswer(status, handleValue), fd);
+    return Send(wire::EncodeObjectAnswer(status, handleValue), fd, deadline);
 }
 
-DWORD DeviceConnection::Send(const std::vector<std::uint8_t>& packet, int fd) {
+// Polls once even when the deadline has passed, so an answer that is already there counts.
+DWORD DeviceConnection::WaitReady(short events, const kernel::Deadline& deadline) {
+    for (;;) {
+        pollfd entry{socket_.Get(), events, 0};
+        const int ready = ::poll(&entry, 1, deadline.RemainingForPoll());
+        if (ready > 0) {
+            return ERROR_SUCCESS;
+        }
+        if (ready == 0) {
+            return Break(ERROR_SEM_TIMEOUT);
+        }
+        if (errno != EINTR) {
+            return Break(ERROR_GEN_FAILURE);
+        }
+    }
+}
+
+DWORD DeviceConnection::Send(const std::vector<std::uint8_t>& packet, int fd,
+                             const kernel::Deadline& deadline) {
     iovec io{const_cast<std::uint8_t*>(packet.data()), packet.size()};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
     msghdr message{};
@@ -92,18 +123,25 @@ DWORD DeviceConnection::Send(const std::vector<std::uint8_t>& packet, int fd) {
         c->cmsg_len = CMSG_LEN(sizeof(int));
         std::memcpy(CMSG_DATA(c), &fd, sizeof(int));
     }
-    ssize_t sent;
-    do {
-        sent = ::sendmsg(socket_.Get(), &message, MSG_NOSIGNAL);
-    } while (sent < 0 && errno == EINTR);
-    if (sent == static_cast<ssize_t>(packet.size())) {
-        return ERROR_SUCCESS;
+    for (;;) {
+        const ssize_t sent = ::sendmsg(socket_.Get(), &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent == static_cast<ssize_t>(packet.size())) {
+            return ERROR_SUCCESS;
+        }
+        if (sent >= 0 || (errno != EINTR && !WouldBlock(errno))) {
+            return Break((sent < 0 && PeerGone(errno)) ? ERROR_DEVICE_NOT_CONNECTED
+                                                       : ERROR_GEN_FAILURE);
+        }
+        if (WouldBlock(errno)) {
+            if (const DWORD waited = WaitReady(POLLOUT, deadline)) {
+                return waited;
+            }
+        }
     }
-    broken_ = true;
-    return (sent < 0 && PeerGone(errno)) ? ERROR_DEVICE_NOT_CONNECTED : ERROR_GEN_FAILURE;
 }
 
-DWORD DeviceConnection::Receive(std::vector<std::uint8_t>& packet) {
+DWORD DeviceConnection::Receive(std::vector<std::uint8_t>& packet,
+                                const kernel::Deadline& deadline) {
     packet.resize(wire::kMaxPacket);
     iovec io{packet.data(), packet.size()};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * kMaxFdsAccepted)] = {};
@@ -114,18 +152,20 @@ DWORD DeviceConnection::Receive(std::vector<std::uint8_t>& packet) {
     message.msg_controllen = sizeof(control);
     ssize_t received;
     do {
-        received = ::recvmsg(socket_.Get(), &message, MSG_CMSG_CLOEXEC);
-    } while (received < 0 && errno == EINTR);
+        if (const DWORD waited = WaitReady(POLLIN, deadline)) {
+            return waited;
+        }
+        received = ::recvmsg(socket_.Get(), &message, MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
+    } while (received < 0 && (errno == EINTR || WouldBlock(errno)));
     if (received > 0) {
         CloseReceivedFds(message);
     }
     if (received <= 0) {
-        broken_ = true;
-        return (received == 0 || PeerGone(errno)) ? ERROR_DEVICE_NOT_CONNECTED : ERROR_GEN_FAILURE;
+        return Break((received == 0 || PeerGone(errno)) ? ERROR_DEVICE_NOT_CONNECTED
+                                                        : ERROR_GEN_FAILURE);
     }
     if (message.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) {
-        broken_ = true;
-        return ERROR_GEN_FAILURE;
+        return Break(ERROR_GEN_FAILURE);
     }
     packet.resize(static_cast<std::size_t>(received));
     return ERROR_SUCCESS;

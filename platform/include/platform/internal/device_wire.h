@@ -18,6 +18,16 @@ constexpr std::size_t kMaxPacket = kHeaderSize + kMaxData;
 // A request may ask back for at most this many objects before its reply.
 constexpr int kMaxObjectQueries = 4;
 
+// No request waits for ever: a driver that has not answered a request within this time is
+// taken for stalled, and the handle is broken. The slowest real request, an erase of the whole
+// address space under nerith-devsim's --timing (1,024 pages of 2 ms), takes about 2 s.
+constexpr std::uint32_t kRequestTimeoutMs = 10000;
+// NERITH_TIME_SCALE shortens the platform's waits, but a driver keeps its own time, so under a
+// small scale the time-out stays long enough for that erase on a busy machine.
+constexpr std::uint32_t kRequestTimeoutFloorMs = 5000;
+// The time-out in force: kRequestTimeoutMs scaled, never under the floor.
+std::uint32_t RequestTimeoutMs();
+
 enum class Kind : std::uint32_t {
     Request = 1,     // client -> driver: code, input length, output length, input bytes
     Reply = 2,       // driver -> client: status, bytes returned, output bytes
