@@ -22,6 +22,9 @@ namespace {
 namespace wire = platform::devices::wire;
 
 constexpr std::size_t kMaxConnections = 64;
+// A client that lets this much pile up unread is not reading at all: it is dropped.
+constexpr std::size_t kMaxQueuedPackets = 64;
+constexpr std::size_t kMaxQueuedBytes = std::size_t{1024} * 1024;
 constexpr std::size_t kMaxControlLine = 4096;
 
 UniqueFd BlockTerminationSignals() {
@@ -157,7 +160,7 @@ void DriverServer::SyncPlug() {
 }
 
 void DriverServer::Accept(int listener, bool control) {
-    UniqueFd socket(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
+    UniqueFd socket(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
     if (!socket.Valid() || connections_.size() >= kMaxConnections) {
         return;
     }
@@ -180,14 +183,14 @@ bool DriverServer::Deliver(Connection& connection, const Outcome& outcome) {
     case Outcome::Action::QueryObject:
         connection.awaitingObject = true;
         connection.queriedHandle = outcome.handleValue;
-        return SendPacket(connection.socket.Get(), wire::EncodeObjectQuery(outcome.handleValue));
+        return Queue(connection, wire::EncodeObjectQuery(outcome.handleValue));
     case Outcome::Action::Vanish:
         device_.InjectedFaults().noDevice = true;
         return false;
     case Outcome::Action::Reply:
         break;
     }
-    return SendPacket(connection.socket.Get(), wire::EncodeReply(outcome.status, outcome.output));
+    return Queue(connection, wire::EncodeReply(outcome.status, outcome.output));
 }
 
 bool DriverServer::ServeDevice(Connection& connection, std::vector<std::uint8_t>& packet,
@@ -204,7 +207,7 @@ bool DriverServer::ServeDevice(Connection& connection, std::vector<std::uint8_t>
     wire::Request request;
     if (!wire::ParseRequest(packet, request)) {
         device_.CountMalformed();
-        return SendPacket(connection.socket.Get(), wire::EncodeReply(ERROR_INVALID_PARAMETER, {}));
+        return Queue(connection, wire::EncodeReply(ERROR_INVALID_PARAMETER, {}));
     }
     return Deliver(connection, device_.Handle(connection.state, request));
 }
@@ -219,8 +222,40 @@ bool DriverServer::ServeControl(Connection& connection, const std::vector<std::u
     stopping_ = result.action == ControlResult::Action::Stop;
     // The device is (un)plugged before the reply, so a client that reads "ok" sees the change.
     SyncPlug();
-    const std::vector<std::uint8_t> reply(result.reply.begin(), result.reply.end());
-    return SendPacket(connection.socket.Get(), reply);
+    return Queue(connection, std::vector<std::uint8_t>(result.reply.begin(), result.reply.end()));
+}
+
+bool DriverServer::Queue(Connection& connection, std::vector<std::uint8_t> packet) {
+    connection.outboxBytes += packet.size();
+    connection.outbox.push_back(std::move(packet));
+    if (!Flush(connection)) {
+        return false;
+    }
+    return connection.outbox.size() <= kMaxQueuedPackets &&
+           connection.outboxBytes <= kMaxQueuedBytes;
+}
+
+bool DriverServer::Flush(Connection& connection) {
+    while (!connection.outbox.empty()) {
+        switch (TrySendPacket(connection.socket.Get(), connection.outbox.front())) {
+        case Sent::Later:
+            return true;
+        case Sent::Failed:
+            return false;
+        case Sent::Whole:
+            break;
+        }
+        connection.outboxBytes -= connection.outbox.front().size();
+        connection.outbox.pop_front();
+    }
+    return true;
+}
+
+bool DriverServer::Pump(Connection& connection, short events) {
+    if ((events & POLLOUT) && !Flush(connection)) {
+        return false;
+    }
+    return (events & ~POLLOUT) == 0 || Serve(connection);
 }
 
 bool DriverServer::Serve(Connection& connection) {
@@ -254,7 +289,8 @@ int DriverServer::Run() {
                {deviceListener_.Get(), POLLIN, 0}};
         ids.clear();
         for (const Connection& c : connections_) {
-            fds.push_back({c.socket.Get(), POLLIN, 0});
+            const short events = c.outbox.empty() ? POLLIN : (POLLIN | POLLOUT);
+            fds.push_back({c.socket.Get(), events, 0});
             ids.push_back(c.state.id);
         }
         if (::poll(fds.data(), fds.size(), -1) < 0) {
@@ -273,7 +309,7 @@ int DriverServer::Run() {
             if (!fds[i + 3].revents || it == connections_.end()) {
                 continue;
             }
-            if (!Serve(*it)) {
+            if (!Pump(*it, fds[i + 3].revents)) {
                 Close(it);
             }
             SyncPlug();

@@ -6,6 +6,7 @@
 #include "NerithDevice.h"
 #include "UniqueFd.h"
 
+#include <deque>
 #include <list>
 #include <string>
 
@@ -32,6 +33,9 @@ private:
         bool awaitingObject = false;
         std::uint32_t queriedHandle = 0;
         ClientState state;
+        // Replies the client has not taken yet: one that never reads holds up nobody else.
+        std::deque<std::vector<std::uint8_t>> outbox;
+        std::size_t outboxBytes = 0;
     };
 
     bool CreateFolder(std::string& error);
@@ -40,8 +44,11 @@ private:
     void Unplug();
     void SyncPlug();
     void Accept(int listener, bool control);
-    // Returns false when the connection is finished and must be closed.
+    // Each returns false when the connection is finished and must be closed.
+    bool Pump(Connection& connection, short events);
     bool Serve(Connection& connection);
+    bool Queue(Connection& connection, std::vector<std::uint8_t> packet);
+    bool Flush(Connection& connection);
     bool ServeDevice(Connection& connection, std::vector<std::uint8_t>& packet, UniqueFd fd);
     bool ServeControl(Connection& connection, const std::vector<std::uint8_t>& packet);
     bool Deliver(Connection& connection, const Outcome& outcome);

@@ -123,4 +123,15 @@ bool SendPacket(int socket, const std::vector<std::uint8_t>& packet) {
     return sent == static_cast<ssize_t>(packet.size());
 }
 
+Sent TrySendPacket(int socket, const std::vector<std::uint8_t>& packet) {
+    ssize_t sent;
+    do {
+        sent = ::send(socket, packet.data(), packet.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    } while (sent < 0 && errno == EINTR);
+    if (sent == static_cast<ssize_t>(packet.size())) {
+        return Sent::Whole;
+    }
+    return (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) ? Sent::Later : Sent::Failed;
+}
+
 } // namespace devsim

@@ -22,4 +22,8 @@ Received ReceivePacket(int socket, std::size_t limit, std::vector<std::uint8_t>&
                        UniqueFd& fd);
 bool SendPacket(int socket, const std::vector<std::uint8_t>& packet);
 
+enum class Sent { Whole, Later, Failed };
+// Sends one packet without waiting: Later when the peer has not read enough to take it.
+Sent TrySendPacket(int socket, const std::vector<std::uint8_t>& packet);
+
 } // namespace devsim

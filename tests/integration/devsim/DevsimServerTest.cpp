@@ -1,14 +1,25 @@
-// nerith-devsim as a driver others share a machine with: only its user reaches its folder and
-// its sockets.
+// nerith-devsim as a driver others share a machine with: only its user reaches its sockets,
+// and a client that never reads cannot hold up the others.
 #include "DevsimProcess.h"
+#include "app/DriverControlCodes.h"
+#include "platform/internal/device_wire.h"
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 
 namespace {
 
 using nerith::test::DevsimProcess;
+using Clock = std::chrono::steady_clock;
+namespace wire = platform::devices::wire;
 
 unsigned ModeOf(const std::string& path) {
     struct stat st {};
@@ -37,6 +48,74 @@ TEST(DevsimServer, FolderOthersMayWriteToIsRefused) {
     EXPECT_FALSE(devsim.Running());
     struct stat st {};
     EXPECT_NE(::lstat((folder + "/korvel").c_str(), &st), 0) << "no socket in a folder others own";
+}
+
+// A raw connection to the device socket that sends requests and reads nothing.
+class SilentReader {
+public:
+    explicit SilentReader(const std::string& path) : socket_(::socket(AF_UNIX, SOCK_SEQPACKET, 0)) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+        connected_ = ::connect(socket_.Get(), reinterpret_cast<const sockaddr*>(&address),
+                               sizeof(address)) == 0;
+    }
+    bool Connected() const { return connected_; }
+
+    // Sends version requests until the driver drops the connection; false when it never does.
+    bool SendUntilDropped(std::chrono::seconds patience) {
+        std::vector<std::uint8_t> input(100, 0);
+        const auto request = wire::EncodeRequest(IOCTL_GET_FW_VERSION, input, 100);
+        const auto deadline = Clock::now() + patience;
+        while (Clock::now() < deadline) {
+            if (::send(socket_.Get(), request.data(), request.size(),
+                       MSG_NOSIGNAL | MSG_DONTWAIT) >= 0) {
+                ++sent_;
+                continue;
+            }
+            if (errno == EPIPE || errno == ECONNRESET) {
+                return true;
+            }
+            pollfd entry{socket_.Get(), POLLOUT, 0};
+            ::poll(&entry, 1, 100);
+        }
+        return false;
+    }
+    int Sent() const { return sent_; }
+
+private:
+    devsim::UniqueFd socket_;
+    bool connected_ = false;
+    int sent_ = 0;
+};
+
+bool VersionAnswered() {
+    const HANDLE h = CreateFileA("\\\\.\\korvel", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BYTE reply[100] = {};
+    DWORD returned = 0;
+    const BOOL ok =
+        DeviceIoControl(h, IOCTL_GET_FW_VERSION, reply, 100, reply, 100, &returned, nullptr);
+    CloseHandle(h);
+    return ok && reply[0] == 1 && reply[1] == 64;
+}
+
+TEST(DevsimServer, ClientThatNeverReadsHoldsUpNobodyAndIsDropped) {
+    DevsimProcess devsim;
+    ASSERT_TRUE(devsim.Running()) << devsim.Error();
+    devsim.UseAsDeviceFolder();
+    SilentReader silent(devsim.Folder() + "/korvel");
+    ASSERT_TRUE(silent.Connected());
+    EXPECT_TRUE(silent.SendUntilDropped(std::chrono::seconds(20)))
+        << "still connected after " << silent.Sent() << " unread replies";
+    EXPECT_GT(silent.Sent(), 64);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(VersionAnswered()) << "request " << i;
+    }
+    EXPECT_EQ(devsim.Control("state").rfind("ok", 0), 0u) << "the control socket still answers";
 }
 
 } // namespace
