@@ -179,6 +179,10 @@ void DriverServer::Close(std::list<Connection>::iterator it) {
 }
 
 bool DriverServer::Deliver(Connection& connection, const Outcome& outcome) {
+    // A hung driver, for real: nothing in this process runs until someone sends SIGCONT.
+    if (outcome.freezeFirst) {
+        ::raise(SIGSTOP);
+    }
     switch (outcome.action) {
     case Outcome::Action::QueryObject:
         connection.awaitingObject = true;

@@ -18,6 +18,7 @@ struct Faults {
     std::optional<unsigned> vanishesAt;       // the device is unplugged at this program request
     std::optional<unsigned> vanishesAtVerify; // ... at this verify request
     bool vanishesAtErase = false;             // ... at an erase or mass erase request
+    std::optional<unsigned> freezesAt;        // the driver stops (SIGSTOP) at this program request
 };
 
 } // namespace devsim

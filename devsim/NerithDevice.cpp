@@ -285,7 +285,9 @@ Outcome NerithDevice::IspProgram(const ClientState& client, Input input, std::ui
         }
     }
     timing_.ProgramBytes(programmed);
-    return Reply(ERROR_SUCCESS);
+    Outcome outcome = Reply(ERROR_SUCCESS);
+    outcome.freezeFirst = faults_.freezesAt == index;
+    return outcome;
 }
 
 Outcome NerithDevice::IspVerify(const ClientState& client, Input input, std::uint32_t outLength) {

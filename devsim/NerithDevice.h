@@ -35,6 +35,7 @@ struct Outcome {
     std::uint32_t status = 0;
     std::vector<std::uint8_t> output;
     std::uint32_t handleValue = 0;
+    bool freezeFirst = false; // the driver process stops before it delivers this
 };
 
 class NerithDevice {

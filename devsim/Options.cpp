@@ -85,6 +85,9 @@ Options:
                                              block request
                            vanish-verify-at:K  ... at the K-th verify block request
                            vanish-erase      ... at its erase or mass erase request
+                           freeze-at:K       the driver stops itself (SIGSTOP) at the K-th
+                                             program block request and answers it only
+                                             after a SIGCONT
                          K counts block requests of that kind from 0, since the device last
                          entered programming mode.
   --answer-after=N       the MCU leaves the first N ISP opens unanswered

@@ -68,7 +68,8 @@ std::string ApplyFault(Faults& faults, const std::string& value) {
     } else if (!ParseBlockFault(value, "verify-at:", faults.verifyFailsAt) &&
                !ParseBlockFault(value, "program-at:", faults.programFailsAt) &&
                !ParseBlockFault(value, "vanish-at:", faults.vanishesAt) &&
-               !ParseBlockFault(value, "vanish-verify-at:", faults.vanishesAtVerify)) {
+               !ParseBlockFault(value, "vanish-verify-at:", faults.vanishesAtVerify) &&
+               !ParseBlockFault(value, "freeze-at:", faults.freezesAt)) {
         return "unknown fault '" + value + "'";
     }
     return "";

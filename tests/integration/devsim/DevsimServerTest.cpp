@@ -1,7 +1,8 @@
 // nerith-devsim as a driver others share a machine with: only its user reaches its sockets,
-// and a client that never reads cannot hold up the others.
+// a client that never reads cannot hold up the others, and a frozen driver stops for real.
 #include "DevsimProcess.h"
 #include "app/DriverControlCodes.h"
+#include "isp/IspSession.h"
 #include "platform/internal/device_wire.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 
 namespace {
@@ -116,6 +118,31 @@ TEST(DevsimServer, ClientThatNeverReadsHoldsUpNobodyAndIsDropped) {
         ASSERT_TRUE(VersionAnswered()) << "request " << i;
     }
     EXPECT_EQ(devsim.Control("state").rfind("ok", 0), 0u) << "the control socket still answers";
+}
+
+// The driver hangs in the middle of programming: the stage fails once the request time-out
+// has passed, the driver is really stopped, and it serves again when continued.
+TEST(DevsimServer, DriverFrozenMidProgramFailsTheStageAfterTheTimeOut) {
+    DevsimProcess devsim({"--image-version=1,63", "--fault=freeze-at:5"});
+    ASSERT_TRUE(devsim.Running()) << devsim.Error();
+    devsim.UseAsDeviceFolder();
+    CIspSession session;
+    session.m_strFilePath = NERITH_CARRIED_IMAGE;
+    ASSERT_EQ(session.EnterIcpMode(), 1);
+    ASSERT_EQ(session.OnBConnect(), 1);
+    ASSERT_EQ(session.OnBLoadFile(), 1);
+    ASSERT_EQ(session.OnBMasserase(), 1);
+
+    const auto start = Clock::now();
+    EXPECT_EQ(session.OnBProgram(), 0);
+    const auto took = Clock::now() - start;
+    EXPECT_TRUE(devsim.Stopped()) << "the driver froze";
+    EXPECT_GE(took, std::chrono::milliseconds(wire::RequestTimeoutMs()));
+    EXPECT_LE(took, std::chrono::milliseconds(wire::RequestTimeoutMs()) + std::chrono::seconds(5));
+
+    ASSERT_EQ(::kill(devsim.Pid(), SIGCONT), 0);
+    EXPECT_EQ(devsim.Count("program"), 6u) << "blocks 0..5 reached it, nothing after the stall";
+    EXPECT_EQ(devsim.Stop(), 0);
 }
 
 } // namespace

@@ -119,6 +119,15 @@ bool DevsimProcess::WaitUntilServing() {
     return false;
 }
 
+// /proc/PID/stat reads "pid (name) S ...": the state follows the last parenthesis.
+bool DevsimProcess::Stopped() const {
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
+    const std::string line((std::istreambuf_iterator<char>(in)), {});
+    const auto close = line.rfind(')');
+    return pid_ > 0 && close != std::string::npos && close + 2 < line.size() &&
+           line[close + 2] == 'T';
+}
+
 void DevsimProcess::UseAsDeviceFolder() const {
     ::setenv("NERITH_DEVICE_DIR", folder_.c_str(), 1);
 }
@@ -153,6 +162,7 @@ int DevsimProcess::Stop() {
     if (pid_ <= 0) {
         return -1;
     }
+    ::kill(pid_, SIGCONT);
     Control("stop");
     control_.Reset();
     int status = 0;

@@ -27,6 +27,9 @@ public:
     bool Running() const { return pid_ > 0; }
     const std::string& Error() const { return error_; }
     const std::string& Folder() const { return folder_; }
+    int Pid() const { return pid_; }
+    // True while the process is stopped by a signal (SIGSTOP, or the freeze-at fault).
+    bool Stopped() const;
 
     // Points this process's device handles (NERITH_DEVICE_DIR) at the simulator.
     void UseAsDeviceFolder() const;
@@ -38,7 +41,8 @@ public:
     unsigned Count(const std::string& kind) { return Stats()[kind]; }
     // The 65,536 flash bytes; empty when the dump failed.
     std::vector<std::uint8_t> DumpFlash();
-    // Stops the simulator; returns its exit status (-1 when it had to be killed).
+    // Stops the simulator, woken first if it froze; returns its exit status (-1 when it had to
+    // be killed).
     int Stop();
 
 private:
