@@ -1,5 +1,6 @@
 #include "platform/internal/dib.h"
 #include "Bitmap.h"
+#include "platform/internal/picture_limits.h"
 
 #include <cstring>
 
@@ -87,9 +88,11 @@ DWORD ReadLayout(const std::uint8_t* p, std::size_t size, DibKind kind, DibLayou
     if (kind == DibKind::Icon) {
         layout.rows /= 2;
     }
-    if (layout.width <= 0 || layout.rows <= 0 || layout.width > Bitmap::kMaxEdge ||
-        layout.rows > Bitmap::kMaxEdge) {
+    if (layout.width <= 0 || layout.rows <= 0) {
         return ERROR_INVALID_DATA;
+    }
+    if (!PictureSizeAllowed(layout.width, layout.rows)) {
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
     layout.stride = ((static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32) * 4;
     layout.bitsOffset = layout.paletteOffset + layout.paletteEntries * layout.paletteEntrySize;

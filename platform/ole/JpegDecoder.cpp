@@ -1,4 +1,5 @@
 #include "JpegDecoder.h"
+#include "platform/internal/picture_limits.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -10,7 +11,6 @@ namespace platform::ole {
 
 namespace {
 
-constexpr unsigned kMaxEdge = 16384;
 // Progressive images keep all coefficients in memory; beyond this they are refused.
 constexpr long kMaxWorkingMemory = 512L * 1024 * 1024;
 
@@ -32,27 +32,29 @@ void OnMessage(j_common_ptr cinfo, int level) {
 }
 
 // Kept free of objects with destructors: a longjmp may leave it from any libjpeg call.
-bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& errors, const std::uint8_t* data,
-            std::size_t size, DecodedImage& image) {
+JpegStatus Decode(jpeg_decompress_struct& cinfo, ErrorManager& errors, const std::uint8_t* data,
+                  std::size_t size, DecodedImage& image) {
     if (setjmp(errors.jump)) {
-        return false;
+        return JpegStatus::Invalid;
     }
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = kMaxWorkingMemory;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
-        return false;
+        return JpegStatus::Invalid;
     }
-    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxEdge ||
-        cinfo.image_height > kMaxEdge) {
-        return false;
+    if (cinfo.image_width == 0 || cinfo.image_height == 0) {
+        return JpegStatus::Invalid;
+    }
+    if (!platform::gdi::PictureSizeAllowed(cinfo.image_width, cinfo.image_height)) {
+        return JpegStatus::TooLarge;
     }
     cinfo.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&cinfo);
     const std::size_t count = static_cast<std::size_t>(cinfo.output_width) * cinfo.output_height;
     image.pixels.reset(new (std::nothrow) std::uint32_t[count]);
     if (!image.pixels) {
-        return false;
+        return JpegStatus::TooLarge;
     }
     image.width = static_cast<int>(cinfo.output_width);
     image.height = static_cast<int>(cinfo.output_height);
@@ -62,32 +64,32 @@ bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& errors, const std::uint
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);
-    return true;
+    return JpegStatus::Decoded;
 }
 
 } // namespace
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& image) {
+JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& image) {
     if (!data || size == 0 || size > 0x7FFFFFFFu) {
-        return false;
+        return JpegStatus::Invalid;
     }
     jpeg_decompress_struct cinfo{};
     ErrorManager errors{};
     cinfo.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = OnError;
     errors.pub.emit_message = OnMessage;
-    const bool ok = Decode(cinfo, errors, data, size, image);
+    const JpegStatus status = Decode(cinfo, errors, data, size, image);
     jpeg_destroy_decompress(&cinfo);
-    if (!ok) {
+    if (status != JpegStatus::Decoded) {
         image = DecodedImage{};
-        return false;
+        return status;
     }
     // The fourth byte of each pixel is filler; bitmaps here keep it zero.
     const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
     for (std::size_t i = 0; i < count; ++i) {
         image.pixels[i] &= 0x00FFFFFFu;
     }
-    return true;
+    return JpegStatus::Decoded;
 }
 
 } // namespace platform::ole

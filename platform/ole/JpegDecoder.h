@@ -1,6 +1,7 @@
 // JPEG decoding with libjpeg: whole, valid images only. Truncated or corrupt data (anything
-// libjpeg would only warn about and paper over) is refused, as are images wider or taller
-// than 16384 pixels, before their pixels are allocated.
+// libjpeg would only warn about and paper over) is refused as invalid; an image beyond the
+// picture limits (picture_limits.h) as too large, from its header, before anything of its
+// size is allocated.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,8 @@ struct DecodedImage {
     std::unique_ptr<std::uint32_t[]> pixels; // 0x00RRGGBB, rows top-down
 };
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& image);
+enum class JpegStatus { Decoded, Invalid, TooLarge };
+
+JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& image);
 
 } // namespace platform::ole

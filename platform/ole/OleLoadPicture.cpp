@@ -35,17 +35,33 @@ HRESULT ReadStream(IStream* stream, LONG size, std::vector<BYTE>& bytes) {
     return S_OK;
 }
 
-HBITMAP DecodePicture(const std::vector<BYTE>& bytes) {
+// A picture too large to hold is out of memory, as on Windows; anything else that does not
+// decode is no picture.
+HRESULT DecodeBmp(const BYTE* data, std::size_t size, HBITMAP* bitmap) {
+    *bitmap = platform::gdi::CreateBitmapFromDib(data, size);
+    if (*bitmap) {
+        return S_OK;
+    }
+    return GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? E_OUTOFMEMORY : CTL_E_INVALIDPICTURE;
+}
+
+HRESULT DecodePicture(const std::vector<BYTE>& bytes, HBITMAP* bitmap) {
     const BYTE* data = bytes.data();
     std::size_t size = bytes.size();
     if (platform::gdi::SkipBmpFileHeader(data, size)) {
-        return platform::gdi::CreateBitmapFromDib(data, size);
+        return DecodeBmp(data, size, bitmap);
     }
     platform::ole::DecodedImage image;
-    if (!platform::ole::DecodeJpeg(data, size, image)) {
-        return nullptr;
+    switch (platform::ole::DecodeJpeg(data, size, image)) {
+    case platform::ole::JpegStatus::Decoded:
+        break;
+    case platform::ole::JpegStatus::TooLarge:
+        return E_OUTOFMEMORY;
+    case platform::ole::JpegStatus::Invalid:
+        return CTL_E_INVALIDPICTURE;
     }
-    return CreateBitmap(image.width, image.height, 1, 32, image.pixels.get());
+    *bitmap = CreateBitmap(image.width, image.height, 1, 32, image.pixels.get());
+    return *bitmap ? S_OK : E_OUTOFMEMORY;
 }
 
 } // namespace
@@ -66,9 +82,9 @@ HRESULT WINAPI OleLoadPicture(LPSTREAM lpstream, LONG lSize, BOOL, REFIID riid, 
         if (const HRESULT hr = ReadStream(lpstream, lSize, bytes); FAILED(hr)) {
             return hr;
         }
-        HBITMAP bitmap = DecodePicture(bytes);
-        if (!bitmap) {
-            return CTL_E_INVALIDPICTURE;
+        HBITMAP bitmap = nullptr;
+        if (const HRESULT hr = DecodePicture(bytes, &bitmap); FAILED(hr)) {
+            return hr;
         }
         IPicture* picture = platform::ole::CreateBitmapPicture(bitmap);
         if (!picture) {

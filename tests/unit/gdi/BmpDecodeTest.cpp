@@ -176,8 +176,8 @@ TEST(BitmapResource, RefusesHeadersThatDoNotAddUp) {
         {"zero width", [](BITMAPINFOHEADER& h) { h.biWidth = 0; }, ERROR_INVALID_DATA},
         {"negative width", [](BITMAPINFOHEADER& h) { h.biWidth = -3; }, ERROR_INVALID_DATA},
         {"zero height", [](BITMAPINFOHEADER& h) { h.biHeight = 0; }, ERROR_INVALID_DATA},
-        {"too wide", [](BITMAPINFOHEADER& h) { h.biWidth = 16385; }, ERROR_INVALID_DATA},
-        {"too tall", [](BITMAPINFOHEADER& h) { h.biHeight = -16385; }, ERROR_INVALID_DATA},
+        {"too wide", [](BITMAPINFOHEADER& h) { h.biWidth = 16385; }, ERROR_NOT_ENOUGH_MEMORY},
+        {"too tall", [](BITMAPINFOHEADER& h) { h.biHeight = -16385; }, ERROR_NOT_ENOUGH_MEMORY},
         {"lowest height", [](BITMAPINFOHEADER& h) { h.biHeight = INT32_MIN; }, ERROR_INVALID_DATA},
         {"palette beyond 256", [](BITMAPINFOHEADER& h) { h.biClrUsed = 257; }, ERROR_INVALID_DATA},
         {"header size", [](BITMAPINFOHEADER& h) { h.biSize = 39; }, ERROR_INVALID_DATA},
@@ -195,6 +195,59 @@ TEST(BitmapResource, RefusesHeadersThatDoNotAddUp) {
                   c.error)
             << c.name;
     }
+}
+
+// A 1-bit bitmap of the given size: header, black-and-white palette and `rowsPresent` rows of
+// zeros (all of them by default, fewer to keep a huge claim small in bytes).
+std::vector<BYTE> OneBitDib(LONG width, LONG height, LONG rowsPresent) {
+    const BITMAPINFOHEADER h{sizeof(BITMAPINFOHEADER), width, height, 1, 1, BI_RGB, 0, 0, 0, 2, 0};
+    std::vector<BYTE> bytes(reinterpret_cast<const BYTE*>(&h),
+                            reinterpret_cast<const BYTE*>(&h) + sizeof(h));
+    const BYTE palette[8] = {0, 0, 0, 0, 255, 255, 255, 0};
+    bytes.insert(bytes.end(), palette, palette + sizeof(palette));
+    const std::size_t stride = ((static_cast<std::size_t>(width) + 31) / 32) * 4;
+    bytes.resize(bytes.size() + stride * static_cast<std::size_t>(rowsPresent));
+    return bytes;
+}
+
+// The size is judged from the header before the bytes are: a claim beyond 8192 on a side or
+// 16 Mpixel in all is out of memory, one within the limits fails only for its missing rows.
+TEST(BitmapResource, RefusesPicturesBeyondTheLimitsFromTheHeaderAlone) {
+    struct Case {
+        LONG width;
+        LONG height;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {16384, 16384, ERROR_NOT_ENOUGH_MEMORY}, {9000, 10, ERROR_NOT_ENOUGH_MEMORY},
+        {10, -9000, ERROR_NOT_ENOUGH_MEMORY},    {8193, 1, ERROR_NOT_ENOUGH_MEMORY},
+        {4097, 4096, ERROR_NOT_ENOUGH_MEMORY},   {8192, 2049, ERROR_NOT_ENOUGH_MEMORY},
+        {8192, 2048, ERROR_INVALID_DATA},        {4096, 4096, ERROR_INVALID_DATA},
+        {2048, -8192, ERROR_INVALID_DATA},
+    };
+    for (const Case& c : cases) {
+        const std::vector<BYTE> bytes = OneBitDib(c.width, c.height, 1);
+        platform::gdi::DibImage image;
+        EXPECT_EQ(platform::gdi::DecodeDib(bytes.data(), bytes.size(),
+                                           platform::gdi::DibKind::Bitmap, image),
+                  c.error)
+            << c.width << " x " << c.height;
+        EXPECT_TRUE(image.pixels.empty()) << c.width << " x " << c.height;
+        SetLastError(0);
+        EXPECT_EQ(platform::gdi::CreateBitmapFromDib(bytes.data(), bytes.size()), nullptr);
+        EXPECT_EQ(GetLastError(), c.error) << c.width << " x " << c.height;
+    }
+}
+
+TEST(BitmapResource, DecodesAPictureExactlyAtTheLimits) {
+    const std::vector<BYTE> bytes = OneBitDib(8192, 2048, 2048);
+    HBITMAP bitmap = platform::gdi::CreateBitmapFromDib(bytes.data(), bytes.size());
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP bm{};
+    GetObjectA(bitmap, sizeof(bm), &bm);
+    EXPECT_EQ(bm.bmWidth, 8192);
+    EXPECT_EQ(bm.bmHeight, 2048);
+    DeleteObject(bitmap);
 }
 
 TEST(BitmapResource, CoreHeaderWithTriplePalette) {

@@ -46,6 +46,22 @@ std::vector<std::uint32_t> Blocks() {
     return pixels;
 }
 
+// The 16 x 8 picture with its frame header (SOF0: length, precision, height, width) claiming
+// another size.
+std::vector<std::uint8_t> ClaimingSize(int width, int height) {
+    auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<std::uint8_t>(height & 0xFF);
+            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<std::uint8_t>(width & 0xFF);
+            break;
+        }
+    }
+    return jpeg;
+}
+
 void ExpectNear(COLORREF actual, std::uint32_t rgb, int tolerance) {
     EXPECT_NEAR(GetRValue(actual), static_cast<int>((rgb >> 16) & 0xFF), tolerance);
     EXPECT_NEAR(GetGValue(actual), static_cast<int>((rgb >> 8) & 0xFF), tolerance);
@@ -178,15 +194,49 @@ TEST(OleLoadPicture, RefusesGarbageAndHugePictures) {
     EXPECT_TRUE(FAILED(Load(noise, &picture)));
 
     // A valid picture whose frame header claims 20000 x 8 pixels.
-    auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
-    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) { // SOF0: length, precision, height, width
-            jpeg[i + 7] = 20000 >> 8;
-            jpeg[i + 8] = 20000 & 0xFF;
-            break;
+    EXPECT_EQ(Load(ClaimingSize(20000, 8), &picture), E_OUTOFMEMORY);
+}
+
+// The size is judged from the frame header before any pixel is allocated: beyond 8192 on a
+// side or 16 Mpixel in all is out of memory; a claim within the limits fails only because
+// the data does not cover it.
+TEST(OleLoadPicture, RefusesJpegsBeyondTheLimitsFromTheHeaderAlone) {
+    struct Case {
+        int width;
+        int height;
+        HRESULT hr;
+    };
+    const Case cases[] = {
+        {16384, 16384, E_OUTOFMEMORY},
+        {9000, 10, E_OUTOFMEMORY},
+        {10, 9000, E_OUTOFMEMORY},
+        {8193, 8, E_OUTOFMEMORY},
+        {4097, 4096, E_OUTOFMEMORY},
+        {8192, 2049, E_OUTOFMEMORY},
+        {8192, 2048, CTL_E_INVALIDPICTURE},
+        {4096, 4096, CTL_E_INVALIDPICTURE},
+        {16, 8, S_OK},
+    };
+    for (const Case& c : cases) {
+        IPicture* picture = nullptr;
+        EXPECT_EQ(Load(ClaimingSize(c.width, c.height), &picture), c.hr)
+            << c.width << " x " << c.height;
+        EXPECT_EQ(picture != nullptr, c.hr == S_OK);
+        if (picture) {
+            picture->Release();
         }
     }
-    EXPECT_EQ(Load(jpeg, &picture), CTL_E_INVALIDPICTURE);
+}
+
+TEST(OleLoadPicture, RefusesABmpFileBeyondTheLimits) {
+    std::vector<std::uint8_t> file(14 + 40 + 8 + 4);
+    const BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(file.size()), 0, 0, 62};
+    const BITMAPINFOHEADER ih{sizeof(BITMAPINFOHEADER), 16384, 16384, 1, 1, BI_RGB, 0, 0, 0, 2, 0};
+    std::memcpy(file.data(), &fh, sizeof(fh));
+    std::memcpy(file.data() + 14, &ih, sizeof(ih));
+    IPicture* picture = nullptr;
+    EXPECT_EQ(Load(file, &picture), E_OUTOFMEMORY);
+    EXPECT_EQ(picture, nullptr);
 }
 
 TEST(OleLoadPicture, DecodesABmpFile) {

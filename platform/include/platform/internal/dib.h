@@ -10,9 +10,10 @@
 //   opaque where the AND mask is 0.
 //   CreateBitmapFromDib(bytes, size) makes a 32-bit bitmap of a bitmap resource (RT_BITMAP).
 // Every header field is checked against the bytes present; 1, 4, 8, 16, 24 and 32 bits per
-// pixel with BI_RGB are read, bottom-up and top-down; RLE and other compressions, and
-// images wider or taller than 16384 pixels, are refused with ERROR_INVALID_DATA or
-// ERROR_NOT_SUPPORTED.
+// pixel with BI_RGB are read, bottom-up and top-down; RLE and other compressions are refused
+// with ERROR_NOT_SUPPORTED, bad headers and short data with ERROR_INVALID_DATA, and images
+// beyond the picture limits (picture_limits.h) with ERROR_NOT_ENOUGH_MEMORY, before any pixel
+// is allocated.
 #pragma once
 
 #include "platform/wintypes.h"
