@@ -5,6 +5,7 @@
 #include "screens/DragSkinnedWindow.h"
 #include "screens/PaintSkinBackground.h"
 #include "screens/ScreenPictures.h"
+#include "skin/SkinLayoutLines.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ int CNoticeDlg::SetupSkin() {
     const SIZE size = LoadScreenPictures(&m_bmpShape, &m_bmpBackground, &pictures,
                                          set.lpszBackground, set.lpszPressed, set.lpszHover);
     CWnd::MoveWindow(0, 0, size.cx, size.cy, TRUE);
-    CreateSkinButton(&m_btnOK, "BUTTON_OK,224,229,25,15,OK,FALSE", this, &pictures);
+    CreateSkinButton(&m_btnOK, SKIN_LINE_NOTICE_OK, this, &pictures);
     return 1;
 }
 

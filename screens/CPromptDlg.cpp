@@ -5,6 +5,7 @@
 #include "screens/DragSkinnedWindow.h"
 #include "screens/PaintSkinBackground.h"
 #include "screens/ScreenPictures.h"
+#include "skin/SkinLayoutLines.h"
 
 BEGIN_MESSAGE_MAP(CPromptDlg, CDialog)
 ON_WM_CREATE()
@@ -31,8 +32,8 @@ int CPromptDlg::SetupSkin() {
     const SIZE size =
         LoadScreenPictures(&m_bmpShape, &m_bmpBackground, &pictures, "1026", "1025", "1027");
     CWnd::MoveWindow(0, 0, size.cx, size.cy, TRUE);
-    CreateSkinButton(&m_btnOK, "BUTTON_OK,216,228,18,15,OK,FALSE", this, &pictures);
-    CreateSkinButton(&m_btnCancel, "BUTTON_CANCEL,259,228,45,15,Cancel,FALSE", this, &pictures);
+    CreateSkinButton(&m_btnOK, SKIN_LINE_PROMPT_OK, this, &pictures);
+    CreateSkinButton(&m_btnCancel, SKIN_LINE_PROMPT_CANCEL, this, &pictures);
     return 1;
 }
 

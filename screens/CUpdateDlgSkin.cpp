@@ -4,6 +4,7 @@
 #include "screens/CreateSkinButton.h"
 #include "screens/DragSkinnedWindow.h"
 #include "screens/ScreenPictures.h"
+#include "skin/SkinLayoutLines.h"
 
 int CUpdateDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CDialog::OnCreate(lpCreateStruct) == -1) {
@@ -19,8 +20,8 @@ int CUpdateDlg::SetupSkin() {
     const SIZE size =
         LoadScreenPictures(&m_bmpShape, &m_bmpBackground, &pictures, "1015", "1016", "1018");
     CWnd::MoveWindow(0, 0, size.cx, size.cy, TRUE);
-    CreateSkinButton(&m_btnOK, "BUTTON_OK,187,231,30,17,OK,FALSE", this, &pictures);
-    CreateSkinButton(&m_btnCancel, "BUTTON_CANCEL,257,231,44,17,Cancel,FALSE", this, &pictures);
+    CreateSkinButton(&m_btnOK, SKIN_LINE_MAIN_OK, this, &pictures);
+    CreateSkinButton(&m_btnCancel, SKIN_LINE_MAIN_CANCEL, this, &pictures);
     return 1;
 }
 

@@ -1,7 +1,7 @@
 // Loading skin pictures from the skin library "skins\ridozuveza.dll" beside the executable.
 // The id text is decimal ("1015"); its value's low 16 bits are the integer resource id.
-// Both loaders always fill the target and the size: a picture that cannot be loaded is
-// replaced by a plain placeholder and reported on the debugger output.
+// Both loaders always fill the target and the size, and report nothing: a picture that cannot
+// be loaded is replaced by a placeholder that carries its screen's heading and buttons.
 #pragma once
 
 #include "platform/afx/CBitmap.h"

@@ -7,14 +7,14 @@
 // The skin library, loaded by its path beside the executable; NULL when it cannot be loaded.
 HMODULE LoadSkinLibrary();
 
-// Size of the placeholder when even the mask cannot be loaded.
+// Smallest placeholder: the size every screen's buttons need, and the size of the skin.
 #define SKIN_PLACEHOLDER_WIDTH 380
 #define SKIN_PLACEHOLDER_HEIGHT 280
 #define SKIN_MASK_ID 1021
 
-// Writes one debugger line naming the picture, then puts a plain picture of the mask's size
-// (or 380 x 280) into the target and its size into *pSize, so that the window still shows
-// and can be closed.
+// Puts a placeholder into the target, the mask's size but at least 380 x 280, and its size
+// into *pSize: the heading and buttons of the picture's screen (PlaceholderFace.h), so that
+// the window still shows what it is about and can be used. Writes nothing to the debugger.
 void UseSkinPlaceholder(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize);
 
 // Stores the bitmap's width and height.

@@ -1,21 +1,21 @@
+#include "PlaceholderFace.h"
 #include "SkinLoadSupport.h"
 
-#include "platform/afx/CDC.h"
-#include "platform/afx/CString.h"
-
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
-// The placeholder takes the mask's size, so that it fits the window the mask outlines.
+// The mask's size, so that the placeholder fills the window the mask outlines, but never
+// smaller than the size every screen's buttons need.
 SIZE PlaceholderSize() {
     SIZE size = {SKIN_PLACEHOLDER_WIDTH, SKIN_PLACEHOLDER_HEIGHT};
     HMODULE hSkin = LoadSkinLibrary();
     HBITMAP hMask = hSkin ? LoadBitmapA(hSkin, MAKEINTRESOURCE(SKIN_MASK_ID)) : nullptr;
     BITMAP bm = {};
-    if (hMask && GetObjectA(hMask, sizeof(BITMAP), &bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
-        size.cx = bm.bmWidth;
-        size.cy = bm.bmHeight;
+    if (hMask && GetObjectA(hMask, sizeof(BITMAP), &bm)) {
+        size.cx = std::max<LONG>(size.cx, bm.bmWidth);
+        size.cy = std::max<LONG>(size.cy, bm.bmHeight);
     }
     if (hMask) {
         DeleteObject(hMask);
@@ -26,13 +26,6 @@ SIZE PlaceholderSize() {
 } // namespace
 
 void UseSkinPlaceholder(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize) {
-    const LPCTSTR lpszName = lpszResourceName ? lpszResourceName : "(null)";
-    CString strLine;
-    strLine.Format(
-        "Skin picture \"%s\" (id %u) could not be loaded; showing a placeholder\n", lpszName,
-        static_cast<unsigned>(static_cast<WORD>(lpszResourceName ? atoi(lpszResourceName) : 0)));
-    OutputDebugStringA(strLine);
-
     const SIZE size = PlaceholderSize();
     if (pSize) {
         *pSize = size;
@@ -46,10 +39,9 @@ void UseSkinPlaceholder(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize)
         !pBitmap->CreateCompatibleBitmap(&dc, size.cx, size.cy)) {
         return;
     }
+    const WORD wId = lpszResourceName ? static_cast<WORD>(atoi(lpszResourceName)) : 0;
     CBitmap* pOld = dc.SelectObject(pBitmap);
-    const RECT rcAll = {0, 0, size.cx, size.cy};
-    dc.FillSolidRect(&rcAll,
-                     RGB(0x3A, 0x44, 0x52)); // plain slate: clearly not the skin, never white
+    DrawPlaceholderFace(&dc, size, FindPlaceholderFace(wId));
     dc.SelectObject(pOld);
 }
 

@@ -51,7 +51,7 @@ TEST(LoadSkinJpeg, IdTextIsReadLikeAtoiAndKeepsTheLow16Bits) {
         LoadSkinJpeg(text, &bitmap, &size);
         const std::string debug = testing::internal::GetCapturedStderr();
         EXPECT_EQ(Pixels(bitmap), expected) << text;
-        EXPECT_EQ(debug.find("placeholder"), std::string::npos) << text;
+        EXPECT_TRUE(debug.empty()) << text << ": " << debug;
     }
 }
 
@@ -76,7 +76,7 @@ TEST(LoadSkinBitmap, LoadsTheMask) {
     ASSERT_NE(mask.GetSafeHandle(), nullptr);
 }
 
-TEST(SkinLoaders, AMissingPictureGivesAPlaceholderOfTheMasksSizeAndOneDebuggerLine) {
+TEST(SkinLoaders, AMissingPictureGivesAPlaceholderOfTheMasksSizeSilently) {
     struct Case {
         const char* id;
         bool jpeg;
@@ -98,8 +98,7 @@ TEST(SkinLoaders, AMissingPictureGivesAPlaceholderOfTheMasksSizeAndOneDebuggerLi
         BITMAP bm{};
         ASSERT_TRUE(bitmap.GetBitmap(&bm)) << c.id;
         EXPECT_EQ(bm.bmWidth, 380);
-        EXPECT_NE(debug.find(std::string("\"") + c.id + "\""), std::string::npos) << debug;
-        EXPECT_EQ(debug.find('\n'), debug.rfind('\n')) << "one line: " << debug;
+        EXPECT_TRUE(debug.empty()) << "the loaders report nothing: " << debug;
     }
 }
 
