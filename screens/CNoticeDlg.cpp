@@ -45,7 +45,7 @@ int CNoticeDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         return -1;
     }
     SetupSkin();
-    m_hRgn = ApplySkinRegion(this, &m_bmpShape);
+    m_hRgn = ApplySkinRegion(this, &m_bmpShape, {&m_btnOK});
     return 0;
 }
 

@@ -23,7 +23,7 @@ int CPromptDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         return -1;
     }
     SetupSkin();
-    m_hRgn = ApplySkinRegion(this, &m_bmpShape);
+    m_hRgn = ApplySkinRegion(this, &m_bmpShape, {&m_btnOK, &m_btnCancel});
     return 0;
 }
 
