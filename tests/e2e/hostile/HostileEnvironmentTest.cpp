@@ -1,8 +1,9 @@
 // The real nerith-update in a hostile environment: a TEMP it cannot write or that has a link
 // planted in it, a TEMP at the edge of the path buffer, a device folder that does not exist,
-// and a skin library that is missing, not a library at all, or full of broken pictures.
-// Each ends in a clear message or the failure notice, never a crash, never a write through
-// the link, never a window that cannot be read.
+// and a skin library that is missing, not a library at all, full of broken pictures, with a
+// mask that hides the window or pictures of absurd size. Each ends in a clear message or the
+// failure notice, never a crash, never a write through the link, never a window that cannot
+// be read or used.
 #include "UpdateFixture.h"
 
 #include <filesystem>
@@ -161,6 +162,32 @@ protected:
         return last;
     }
 
+    // Clicks OK where the layout of `screen` puts it on the window.
+    void ClickOkAs(View view, Screen screen) {
+        view.screen = screen;
+        ASSERT_TRUE(updater_->ClickOk(view));
+    }
+
+    // Main window, OK, the notice, its OK and a clean exit; returns the notice as shown.
+    std::optional<View> RunToNotice(const std::string& program, const std::string& deviceDir) {
+        StartInstalled(program, deviceDir);
+        const std::optional<View> main = WaitForSettled(0);
+        if (!main) {
+            return std::nullopt;
+        }
+        EXPECT_EQ(main->shot.width, 380);
+        EXPECT_EQ(main->shot.height, 280);
+        ClickOkAs(*main, Screen::Main);
+        std::optional<View> notice = WaitForSettled(main->window);
+        if (!notice) {
+            return std::nullopt;
+        }
+        EXPECT_FALSE(notice->shot.pixels == main->shot.pixels);
+        ClickOkAs(*notice, Screen::Failure);
+        EXPECT_EQ(updater_->Process().Wait(kExitTimeout), 0) << UpdaterStderr();
+        return notice;
+    }
+
     void ExpectShownAndClosable(const std::string& program) {
         StartInstalled(program, temp_->File("no-device"));
         ASSERT_FALSE(HasFatalFailure());
@@ -191,6 +218,42 @@ TEST_F(BrokenSkinTest, WindowShowsPlaceholdersAndCanBeClosed) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectShownAndClosable(InstallWithSkin(c.name, c.library));
+        updater_.reset();
+    }
+}
+
+// Without its skin the updater still says how the update went: the notices of success and of
+// failure differ, and each one's OK ends the program.
+TEST_F(BrokenSkinTest, WithoutTheSkinSuccessAndFailureStillLookDifferent) {
+    const std::string program = InstallWithSkin("missing", "");
+    StartDevice({"--image-version=1,63"});
+    ASSERT_FALSE(HasFatalFailure());
+    const std::optional<View> success = RunToNotice(program, deviceDir_);
+    ASSERT_TRUE(success.has_value());
+    EXPECT_EQ(DeviceCount("enter_icp"), 1u);
+    EXPECT_NE(Flash(), initialFlash_) << "the success notice must follow a real update";
+    updater_.reset();
+
+    StartDevice({"--image-version=1,63", "--fault=erase"});
+    ASSERT_FALSE(HasFatalFailure());
+    const std::optional<View> failure = RunToNotice(program, deviceDir_);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(success->shot.width, failure->shot.width);
+    EXPECT_FALSE(success->shot.pixels == failure->shot.pixels)
+        << "success and failure look the same";
+}
+
+// A mask that is white all over or half the pictures' size, and a mask and backgrounds that
+// claim 16384 x 16384 pixels: the window keeps its size and its buttons, OK leads to the
+// failure notice (there is no device) and its OK ends the program.
+TEST_F(BrokenSkinTest, MasksThatHideTheWindowAndHugePicturesLeaveItUsable) {
+    for (const char* name : {"white-mask", "half-mask", "huge"}) {
+        SCOPED_TRACE(name);
+        const std::string program = InstallWithSkin(
+            name, std::string(NERITH_FIXTURE_SKINS) + "/skin-" + name + "/skins/ridozuveza.dll");
+        const std::optional<View> notice = RunToNotice(program, temp_->File("no-device"));
+        ASSERT_TRUE(notice.has_value());
+        EXPECT_EQ(notice->shot.width, 380);
         updater_.reset();
     }
 }
