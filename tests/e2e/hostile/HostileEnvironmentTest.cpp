@@ -171,19 +171,23 @@ protected:
     // Main window, OK, the notice, its OK and a clean exit; returns the notice as shown.
     std::optional<View> RunToNotice(const std::string& program, const std::string& deviceDir) {
         StartInstalled(program, deviceDir);
-        const std::optional<View> main = WaitForSettled(0);
+        const std::optional<View> main = HasFatalFailure() ? std::nullopt : WaitForSettled(0);
         if (!main) {
             return std::nullopt;
         }
         EXPECT_EQ(main->shot.width, 380);
         EXPECT_EQ(main->shot.height, 280);
         ClickOkAs(*main, Screen::Main);
-        std::optional<View> notice = WaitForSettled(main->window);
+        std::optional<View> notice =
+            HasFatalFailure() ? std::nullopt : WaitForSettled(main->window);
         if (!notice) {
             return std::nullopt;
         }
         EXPECT_FALSE(notice->shot.pixels == main->shot.pixels);
         ClickOkAs(*notice, Screen::Failure);
+        if (HasFatalFailure()) {
+            return std::nullopt;
+        }
         EXPECT_EQ(updater_->Process().Wait(kExitTimeout), 0) << UpdaterStderr();
         return notice;
     }
