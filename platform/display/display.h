@@ -70,6 +70,8 @@ public:
     // Returns false when the backend cannot, so the caller moves the window itself.
     virtual bool BeginMoveDrag(NativeId, POINT, int) { return false; }
     virtual RECT WorkArea() = 0;
+    // The whole screen, what the desktop window covers.
+    virtual RECT ScreenRect() { return WorkArea(); }
     virtual POINT CursorPos() = 0;
     // Makes a WaitEvent blocked in another thread return early (false, as on a time-out), so
     // a message posted from another thread is seen at once. Safe to call from any thread.

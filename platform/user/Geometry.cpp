@@ -82,7 +82,7 @@ void PlaceWindow(const WindowPtr& window, RECT rect, bool repaint) {
 using namespace platform::user;
 
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFlags) {
-    const WindowPtr window = GetWindowObject(hWnd);
+    const WindowPtr window = GetChangeableWindow(hWnd);
     if (!window) {
         return FALSE;
     }

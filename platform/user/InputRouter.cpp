@@ -332,5 +332,7 @@ HWND WINAPI WindowFromPoint(POINT Point) {
             best = w;
         }
     }
-    return best ? DeepestWindowAt(best->hwnd, Point) : nullptr;
+    // Where the program has no window, the pointer is over the desktop (or another program's
+    // window, which the platform does not know): never nowhere.
+    return best ? DeepestWindowAt(best->hwnd, Point) : DesktopWindow();
 }

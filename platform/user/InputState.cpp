@@ -42,7 +42,7 @@ using namespace platform::user;
 HWND WINAPI SetCapture(HWND hWnd) {
     ThreadState& state = CurrentThread();
     const HWND previous = state.capture;
-    if (hWnd && !GetWindowObject(hWnd)) {
+    if (hWnd && !GetChangeableWindow(hWnd)) {
         return nullptr;
     }
     state.capture = hWnd;
@@ -68,6 +68,9 @@ HWND WINAPI GetCapture() {
 
 HWND WINAPI SetActiveWindow(HWND hWnd) {
     ThreadState& state = CurrentThread();
+    if (hWnd && !GetChangeableWindow(hWnd)) {
+        return nullptr;
+    }
     const HWND top = hWnd ? TopLevelOf(hWnd) : nullptr;
     if (hWnd && !top) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -103,7 +106,7 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) {
 HWND WINAPI SetFocus(HWND hWnd) {
     ThreadState& state = CurrentThread();
     if (hWnd) {
-        if (!GetWindowObject(hWnd)) {
+        if (!GetChangeableWindow(hWnd)) {
             return nullptr;
         }
         const HWND top = TopLevelOf(hWnd);
@@ -135,7 +138,7 @@ BOOL WINAPI IsWindowEnabled(HWND hWnd) {
 }
 
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
-    const WindowPtr window = GetWindowObject(hWnd);
+    const WindowPtr window = GetChangeableWindow(hWnd);
     if (!window) {
         return FALSE;
     }
@@ -193,7 +196,7 @@ void ShowTopLevel(const WindowPtr& window, bool show, int nCmdShow) {
 } // namespace
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-    const WindowPtr window = GetWindowObject(hWnd);
+    const WindowPtr window = GetChangeableWindow(hWnd);
     if (!window) {
         return FALSE;
     }

@@ -237,6 +237,9 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     if (!window) {
         return FALSE;
     }
+    if (IsDesktop(*window)) {
+        return TRUE; // the system repaints it, not this program
+    }
     const RECT bounds = ClientBounds(*window);
     const RECT area = lpRect ? Intersect(*lpRect, bounds) : bounds;
     window->update = Union(window->update, area);
@@ -248,6 +251,9 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
     const WindowPtr window = GetWindowObject(hWnd);
     if (!window) {
         return FALSE;
+    }
+    if (IsDesktop(*window)) {
+        return TRUE;
     }
     const RECT& u = window->update;
     if (!lpRect || (lpRect->left <= u.left && lpRect->top <= u.top && lpRect->right >= u.right &&
@@ -271,7 +277,7 @@ BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
 }
 
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
-    const WindowPtr window = GetWindowObject(hWnd);
+    const WindowPtr window = GetChangeableWindow(hWnd);
     if (!window || !lpPaint) {
         return nullptr;
     }
@@ -295,7 +301,7 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 }
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
-    const WindowPtr window = GetWindowObject(hWnd);
+    const WindowPtr window = GetChangeableWindow(hWnd);
     if (!window || !lpPaint) {
         return FALSE;
     }
@@ -317,6 +323,9 @@ HDC WINAPI GetDC(HWND hWnd) {
     if (!window) {
         return nullptr;
     }
+    if (IsDesktop(*window)) {
+        return ScreenDc();
+    }
     const RECT client = ClientArea(*window);
     const HDC dc =
         platform::gdi::CreateSurfaceDC(window->surface, POINT{client.left, client.top}, client);
@@ -330,6 +339,9 @@ HDC WINAPI GetWindowDC(HWND hWnd) {
     const WindowPtr window = GetWindowObject(hWnd);
     if (!window) {
         return nullptr;
+    }
+    if (IsDesktop(*window)) {
+        return ScreenDc();
     }
     const HDC dc = platform::gdi::CreateSurfaceDC(window->surface, POINT{0, 0},
                                                   RECT{0, 0, window->Width(), window->Height()});
@@ -359,6 +371,9 @@ BOOL WINAPI RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UIN
     const WindowPtr window = GetWindowObject(hWnd);
     if (!window) {
         return FALSE;
+    }
+    if (IsDesktop(*window)) {
+        return TRUE;
     }
     if (flags & RDW_INVALIDATE) {
         RECT area{};

@@ -10,15 +10,21 @@ RECT WorkArea() {
     return backend ? backend->WorkArea() : RECT{0, 0, 1280, 1024};
 }
 
+// The whole screen, task bars and panels included, as the desktop window covers it.
+RECT ScreenArea() {
+    platform::display::Backend* backend = platform::display::CurrentBackend();
+    return backend ? backend->ScreenRect() : RECT{0, 0, 1280, 1024};
+}
+
 } // namespace
 
 int WINAPI GetSystemMetrics(int nIndex) {
     using namespace platform::user;
     switch (nIndex) {
     case SM_CXSCREEN:
-        return WorkArea().right;
+        return ScreenArea().right;
     case SM_CYSCREEN:
-        return WorkArea().bottom;
+        return ScreenArea().bottom;
     case SM_CXBORDER:
     case SM_CYBORDER:
         return kBorder;

@@ -82,7 +82,13 @@ template <typename T> T* ControlState(HWND hwnd) {
     }
     return w->Extra<T>();
 }
+// The same, for a call that changes the window: the desktop window is refused with
+// ERROR_ACCESS_DENIED.
+WindowPtr GetChangeableWindow(HWND hwnd);
+
 HWND AddWindow(WindowPtr window);
+// Adds a window that no enumeration of the program's windows finds (the desktop window).
+HWND AddUnlistedWindow(WindowPtr window);
 void RemoveWindow(HWND hwnd);
 // Every live window, in creation order.
 std::vector<WindowPtr> AllWindows();
@@ -91,5 +97,9 @@ std::vector<WindowPtr> AllWindows();
 WindowPtr TopLevelOf(const WindowPtr& window);
 HWND TopLevelOf(HWND hwnd);
 bool IsDescendant(HWND ancestor, HWND hwnd);
+
+// The screen as a window, made on first use (GetDesktopWindow).
+HWND DesktopWindow();
+bool IsDesktop(const Window& window);
 
 } // namespace platform::user

@@ -48,6 +48,10 @@ LONG_PTR AccessLong(HWND hwnd, int index, const LONG_PTR* value) {
     if (!window) {
         return 0;
     }
+    if (value && IsDesktop(*window)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
     Window& w = *window;
     LONG_PTR old = 0;
     switch (index) {
@@ -137,7 +141,7 @@ HWND WINAPI GetParent(HWND hWnd) {
 }
 
 HWND WINAPI GetDesktopWindow() {
-    return nullptr;
+    return DesktopWindow();
 }
 
 namespace {

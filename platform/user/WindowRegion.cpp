@@ -32,7 +32,7 @@ std::vector<RECT> RegionRects(HRGN region) {
 using namespace platform::user;
 
 int WINAPI SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
-    const WindowPtr window = GetWindowObject(hWnd);
+    const WindowPtr window = GetChangeableWindow(hWnd);
     if (!window) {
         return 0;
     }

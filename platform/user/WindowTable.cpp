@@ -36,7 +36,7 @@ WindowPtr GetWindowObject(HWND hwnd) {
     return window;
 }
 
-HWND AddWindow(WindowPtr window) {
+HWND AddUnlistedWindow(WindowPtr window) {
     Window* raw = window.get();
     const std::uintptr_t value = Table().Insert(std::move(window));
     if (value == 0) {
@@ -44,9 +44,17 @@ HWND AddWindow(WindowPtr window) {
         return nullptr;
     }
     raw->hwnd = reinterpret_cast<HWND>(value);
-    std::lock_guard lock(OrderMutex());
-    Order().push_back(raw->hwnd);
     return raw->hwnd;
+}
+
+HWND AddWindow(WindowPtr window) {
+    const HWND hwnd = AddUnlistedWindow(std::move(window));
+    if (!hwnd) {
+        return nullptr;
+    }
+    std::lock_guard lock(OrderMutex());
+    Order().push_back(hwnd);
+    return hwnd;
 }
 
 void RemoveWindow(HWND hwnd) {

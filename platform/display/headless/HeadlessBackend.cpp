@@ -164,6 +164,10 @@ RECT HeadlessBackend::WorkArea() {
     return workArea_;
 }
 
+RECT HeadlessBackend::ScreenRect() {
+    return RECT{0, 0, width_, height_};
+}
+
 POINT HeadlessBackend::CursorPos() {
     std::lock_guard lock(mutex_);
     return cursor_;

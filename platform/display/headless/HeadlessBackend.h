@@ -27,6 +27,7 @@ public:
     void Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) override;
     bool WaitEvent(InputEvent& event, int timeoutMs) override;
     RECT WorkArea() override;
+    RECT ScreenRect() override;
     POINT CursorPos() override;
     void Wake() override;
 

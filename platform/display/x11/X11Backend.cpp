@@ -204,6 +204,12 @@ RECT X11Backend::WorkArea() {
     return ReadWorkArea(connection_->get(), *atoms_, connection_->Screen());
 }
 
+RECT X11Backend::ScreenRect() {
+    Display* display = connection_->get();
+    const int screen = connection_->Screen();
+    return RECT{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+}
+
 POINT X11Backend::CursorPos() {
     Window root = 0;
     Window child = 0;

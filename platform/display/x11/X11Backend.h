@@ -35,6 +35,7 @@ public:
     bool WaitEvent(InputEvent& event, int timeoutMs) override;
     bool BeginMoveDrag(NativeId id, POINT screen, int button) override;
     RECT WorkArea() override;
+    RECT ScreenRect() override;
     POINT CursorPos() override;
     void Wake() override;
 
