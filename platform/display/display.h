@@ -59,6 +59,10 @@ public:
     virtual void SetIcon(NativeId, int, int, const std::vector<std::uint32_t>&) {}
     virtual void Move(NativeId id, const RECT& screenRect) = 0;
     virtual void Show(NativeId id, bool visible) = 0;
+    // Gives the window the keyboard, as Windows gives it to the active window; one that is not
+    // on the screen yet takes it when it appears. Returns once keys typed from then on reach
+    // it, so a window that shows can be typed into at once.
+    virtual void Activate(NativeId) {}
     // rects: y-x banded rectangles in window coordinates; an empty list with hasShape false
     // restores the plain rectangle. Sets both the visible and the input shape.
     virtual void SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) = 0;

@@ -21,6 +21,16 @@ void ReleaseInputFrom(HWND hwnd) {
 
 namespace {
 
+// The display's keyboard follows the active window, as on Windows, so a key typed at a window
+// that has just been shown reaches it whatever the display did with its focus before.
+void GiveKeyboard(HWND top) {
+    const WindowPtr window = FindWindowObject(top);
+    platform::display::Backend* backend = platform::display::CurrentBackend();
+    if (window && window->native && backend) {
+        backend->Activate(window->native);
+    }
+}
+
 void Deactivate(ThreadState& state, HWND next) {
     const HWND old = state.active;
     if (!old || !IsWindow(old)) {
@@ -78,6 +88,7 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     }
     const HWND old = state.active;
     if (old == top) {
+        GiveKeyboard(top);
         return old;
     }
     Deactivate(state, top);
@@ -85,6 +96,7 @@ HWND WINAPI SetActiveWindow(HWND hWnd) {
     if (!top) {
         return old;
     }
+    GiveKeyboard(top);
     if (!old) {
         SendMessageA(top, WM_ACTIVATEAPP, TRUE, 0);
     }
@@ -180,10 +192,11 @@ void ShowTopLevel(const WindowPtr& window, bool show, int nCmdShow) {
     platform::display::CurrentBackend()->Show(window->native, show);
     if (show) {
         window->zOrder = NextZOrder();
-        PresentWhole(window->hwnd);
+        // Activated before anything of it shows: what a user can see takes keys.
         if (Activates(nCmdShow)) {
             SetActiveWindow(window->hwnd);
         }
+        PresentWhole(window->hwnd);
         return;
     }
     ThreadState& state = CurrentThread();

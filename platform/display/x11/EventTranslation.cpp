@@ -55,11 +55,24 @@ bool TranslateKey(XKeyEvent key, InputEvent& out) {
     return true;
 }
 
-bool TranslateFocus(const XFocusChangeEvent& focus, InputEvent& out) {
+bool HasFocusNow(Display* display, Window window) {
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    return focus == window;
+}
+
+bool TranslateFocus(const TranslationContext& context, const XFocusChangeEvent& focus,
+                    InputEvent& out) {
     if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab) {
         return false;
     }
     if (focus.detail == NotifyInferior || focus.detail == NotifyPointer) {
+        return false;
+    }
+    // A focus the program has moved on from since is old news: acting on it would activate
+    // that window again and hand the focus back and forth between two windows.
+    if (focus.type == kFocusInEvent && !HasFocusNow(context.display, focus.window)) {
         return false;
     }
     out.type = focus.type == kFocusInEvent ? EventType::FocusIn : EventType::FocusOut;
@@ -137,7 +150,7 @@ bool TranslateEvent(const TranslationContext& context, const XEvent& event, Nati
         return TranslateKey(event.xkey, out);
     case kFocusInEvent:
     case kFocusOutEvent:
-        return TranslateFocus(event.xfocus, out);
+        return TranslateFocus(context, event.xfocus, out);
     case ClientMessage:
         return TranslateClientMessage(event.xclient, context.atoms, out);
     case kExposeEvent:

@@ -18,6 +18,14 @@
 
 namespace platform::display::x11 {
 
+namespace {
+
+bool TakesFocus(WindowKind kind) {
+    return kind == WindowKind::Normal || kind == WindowKind::Dialog;
+}
+
+} // namespace
+
 std::unique_ptr<X11Backend> X11Backend::Connect(const char* displayName) {
     auto connection = DisplayConnection::Open(displayName);
     if (!connection) {
@@ -71,6 +79,9 @@ NativeId X11Backend::Create(const NativeWindowDesc& desc) {
 }
 
 void X11Backend::Destroy(NativeId id) {
+    if (focusWanted_ == id) {
+        focusWanted_ = 0;
+    }
     windows_.erase(id);
 }
 
@@ -123,6 +134,15 @@ void X11Backend::Show(NativeId id, bool visible) {
     XFlush(connection_->get());
 }
 
+void X11Backend::Activate(NativeId id) {
+    NativeWindow* window = Find(id);
+    if (window == nullptr || !TakesFocus(window->kind())) {
+        return;
+    }
+    focusWanted_ = id;
+    FocusIfViewable(*window);
+}
+
 void X11Backend::SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) {
     NativeWindow* window = Find(id);
     if (window == nullptr || !hasShape_) {
@@ -163,12 +183,23 @@ void X11Backend::Present(NativeId id, const gdi::Surface& pixels, const RECT& di
     }
 }
 
-void X11Backend::OnMapped(NativeWindow& window) {
-    if (window.kind() != WindowKind::Normal && window.kind() != WindowKind::Dialog) {
-        return;
+// The trap's round trips order the focus change between the map before it and any key a
+// user types after: a window that is shown is focused before it is drawn.
+void X11Backend::FocusIfViewable(const NativeWindow& window) {
+    Display* display = connection_->get();
+    ScopedErrorTrap trap(display); // the window may be gone again already
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window.id(), &attributes) == 0 ||
+        attributes.map_state != IsViewable) {
+        return; // a window manager maps it later; OnMapped focuses it then
     }
-    ScopedErrorTrap trap(connection_->get()); // the window may be gone again already
-    XSetInputFocus(connection_->get(), window.id(), RevertToPointerRoot, CurrentTime);
+    XSetInputFocus(display, window.id(), RevertToPointerRoot, CurrentTime);
+}
+
+void X11Backend::OnMapped(const NativeWindow& window) {
+    if (window.id() == focusWanted_) {
+        FocusIfViewable(window);
+    }
 }
 
 bool X11Backend::WaitEvent(InputEvent& event, int timeoutMs) {

@@ -1,7 +1,8 @@
 // The display backend for a real X server: Xlib and the Shape extension, no toolkit.
 // Native ids are X window ids. Expose events carry the exposed area in screen coordinates.
-// Normal and dialog windows take the keyboard focus when they are mapped, since without a
-// window manager nobody else would give it to them.
+// An activated normal or dialog window takes the X input focus before Activate returns (or
+// when it is mapped), since without a window manager nobody else would give it to it.
+// Override-redirect popups never take it.
 #pragma once
 
 #include "display/display.h"
@@ -30,6 +31,7 @@ public:
                  const std::vector<std::uint32_t>& argb) override;
     void Move(NativeId id, const RECT& screenRect) override;
     void Show(NativeId id, bool visible) override;
+    void Activate(NativeId id) override;
     void SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) override;
     void Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) override;
     bool WaitEvent(InputEvent& event, int timeoutMs) override;
@@ -42,7 +44,8 @@ public:
 private:
     X11Backend(std::unique_ptr<DisplayConnection> connection, std::unique_ptr<VisualChoice> visual);
     NativeWindow* Find(NativeId id);
-    void OnMapped(NativeWindow& window);
+    void OnMapped(const NativeWindow& window);
+    void FocusIfViewable(const NativeWindow& window);
 
     // Declared first so it is closed last.
     std::unique_ptr<DisplayConnection> connection_;
@@ -50,6 +53,7 @@ private:
     std::unique_ptr<VisualChoice> visual_;
     std::unique_ptr<EventSource> events_;
     bool hasShape_ = false;
+    NativeId focusWanted_ = 0; // the window last activated
     std::map<NativeId, std::unique_ptr<NativeWindow>> windows_;
 };
 

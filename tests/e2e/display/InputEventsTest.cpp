@@ -19,7 +19,8 @@ protected:
         // Away from the window: keys must reach it through the focus, not the pointer.
         input_->MovePointer(POINT{1000, 900});
         window_ = ShowWindow(kRect, WindowKind::Dialog, "input");
-        ASSERT_TRUE(WaitForEvent(EventType::FocusIn, window_)) << "shown window got no focus";
+        backend_->Activate(window_);
+        ASSERT_TRUE(WaitForEvent(EventType::FocusIn, window_)) << "activated window got no focus";
         Drain(std::chrono::milliseconds(30));
     }
 

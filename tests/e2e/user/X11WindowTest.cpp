@@ -32,6 +32,11 @@ std::vector<Click>& ProbeClicks() {
     return clicks;
 }
 
+std::vector<KeyPress>& ProbeKeys() {
+    static std::vector<KeyPress> keys;
+    return keys;
+}
+
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ERASEBKGND: {
@@ -43,6 +48,9 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         DeleteObject(brush);
         return 1;
     }
+    case WM_KEYDOWN:
+        ProbeKeys().push_back(KeyPress{hwnd, static_cast<UINT>(wParam)});
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
         ProbeClicks().push_back(
@@ -104,6 +112,7 @@ void X11WindowTest::SetUp() {
     ASSERT_TRUE(input_->Available()) << "the X server has no XTEST extension";
     ASSERT_TRUE(RegisterProbe());
     Clicks().clear();
+    Keys().clear();
 }
 
 void X11WindowTest::TearDown() {
@@ -181,6 +190,18 @@ std::size_t X11WindowTest::ClicksOn(HWND hwnd, UINT message) const {
     std::size_t n = 0;
     for (const Click& c : Clicks()) {
         n += c.hwnd == hwnd && c.message == message ? 1 : 0;
+    }
+    return n;
+}
+
+std::vector<KeyPress>& X11WindowTest::Keys() const {
+    return ProbeKeys();
+}
+
+std::size_t X11WindowTest::KeysOn(HWND hwnd, UINT vk) const {
+    std::size_t n = 0;
+    for (const KeyPress& k : Keys()) {
+        n += k.hwnd == hwnd && k.vk == vk ? 1 : 0;
     }
     return n;
 }

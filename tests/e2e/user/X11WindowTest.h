@@ -31,6 +31,11 @@ struct Click {
     POINT client;
 };
 
+struct KeyPress {
+    HWND hwnd;
+    UINT vk;
+};
+
 class X11WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -51,6 +56,9 @@ protected:
     // The button presses and releases the probe windows received, in order.
     std::vector<Click>& Clicks() const;
     std::size_t ClicksOn(HWND hwnd, UINT message) const;
+    // The key-downs they received.
+    std::vector<KeyPress>& Keys() const;
+    std::size_t KeysOn(HWND hwnd, UINT vk) const;
 
     std::unique_ptr<nerith::testing::XSession> x_;
     std::unique_ptr<nerith::testing::XTestDriver> input_;

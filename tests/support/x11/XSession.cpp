@@ -70,6 +70,13 @@ bool XSession::IsOverrideRedirect(XId window) {
     return ok != 0 && !trap.Failed() && attributes.override_redirect;
 }
 
+XId XSession::KeyboardFocus() {
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display_, &focus, &revertTo);
+    return focus;
+}
+
 std::optional<XId> XSession::TransientFor(XId window) {
     ErrorTrap trap(display_);
     Window owner = 0;

@@ -59,6 +59,9 @@ public:
     bool IsMapped(XId window);
     bool IsOverrideRedirect(XId window);
     std::optional<XId> TransientFor(XId window);
+    // The window that has the keyboard: an X window id, kPointerRoot or 0 (none).
+    XId KeyboardFocus();
+    static constexpr XId kPointerRoot = 1;
     // Shape rectangles in window coordinates; a window without a shape gives its own
     // rectangle, a gone window nothing.
     std::vector<RECT> ShapeRects(XId window, ShapeKind kind);
