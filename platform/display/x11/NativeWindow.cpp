@@ -13,6 +13,9 @@ constexpr long kEventMask = ButtonPressMask | ButtonReleaseMask | PointerMotionM
                             KeyReleaseMask | ExposureMask | StructureNotifyMask | FocusChangeMask |
                             LeaveWindowMask;
 
+// Larger windows are shown without a kept picture rather than costing the server this much.
+constexpr long kMaxPicturePixels = 4096L * 4096L;
+
 bool IsPopup(WindowKind kind) {
     return kind == WindowKind::Tooltip || kind == WindowKind::Menu;
 }
@@ -69,9 +72,14 @@ std::unique_ptr<NativeWindow> NativeWindow::Create(Display* display, Window root
     if (window == 0 || trap.Failed()) {
         return nullptr;
     }
-    GC gc = XCreateGC(display, window, 0, nullptr);
+    // Copies between the picture and the window need no exposure events.
+    XGCValues values{};
+    values.graphics_exposures = False;
+    GC gc = XCreateGC(display, window, GCGraphicsExposures, &values);
+    const RECT rect = NormalizedRect(desc.screenRect);
     auto native = std::unique_ptr<NativeWindow>(
-        new NativeWindow(display, window, gc, desc.kind, NormalizedRect(desc.screenRect)));
+        new NativeWindow(display, window, gc, desc.kind, rect, visual.depth()));
+    native->ResizePicture(rect.right - rect.left, rect.bottom - rect.top);
     Describe(display, atoms, window, desc);
     return native;
 }
@@ -82,7 +90,59 @@ NativeWindow::~NativeWindow() {
     }
     XFreeGC(display_, gc_);
     XDestroyWindow(display_, window_);
+    if (picture_ != 0) {
+        XFreePixmap(display_, picture_);
+    }
     XFlush(display_);
+}
+
+// A black picture of the window's depth; 0 when it is too large or the server refuses it.
+Pixmap NativeWindow::NewPicture(int width, int height) {
+    if (long{width} * height > kMaxPicturePixels) {
+        return 0;
+    }
+    ScopedErrorTrap trap(display_);
+    const Pixmap picture =
+        XCreatePixmap(display_, window_, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), static_cast<unsigned>(depth_));
+    if (trap.Failed()) {
+        return 0;
+    }
+    XSetForeground(display_, gc_, 0);
+    XFillRectangle(display_, picture, gc_, 0, 0, static_cast<unsigned>(width),
+                   static_cast<unsigned>(height));
+    return picture;
+}
+
+void NativeWindow::ResizePicture(int width, int height) {
+    if (picture_ != 0 && width == pictureWidth_ && height == pictureHeight_) {
+        return;
+    }
+    const Pixmap next = NewPicture(width, height);
+    if (next != 0 && picture_ != 0) {
+        XCopyArea(display_, picture_, next, gc_, 0, 0,
+                  static_cast<unsigned>(std::min(width, pictureWidth_)),
+                  static_cast<unsigned>(std::min(height, pictureHeight_)), 0, 0);
+    }
+    XSetWindowBackgroundPixmap(display_, window_, next != 0 ? next : None);
+    if (picture_ != 0) {
+        XFreePixmap(display_, picture_);
+    }
+    picture_ = next;
+    pictureWidth_ = next != 0 ? width : 0;
+    pictureHeight_ = next != 0 ? height : 0;
+}
+
+void NativeWindow::ShowPicture(const RECT& rect) {
+    const int left = std::max<int>(rect.left, 0);
+    const int top = std::max<int>(rect.top, 0);
+    const int right = std::min<int>(rect.right, pictureWidth_);
+    const int bottom = std::min<int>(rect.bottom, pictureHeight_);
+    if (picture_ == 0 || right <= left || bottom <= top) {
+        return;
+    }
+    XCopyArea(display_, picture_, window_, gc_, left, top, static_cast<unsigned>(right - left),
+              static_cast<unsigned>(bottom - top), left, top);
 }
 
 void NativeWindow::AddExposed(const RECT& rect) {

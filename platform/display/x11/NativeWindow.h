@@ -1,4 +1,7 @@
-// One top-level X window of the backend with the graphics context its pixels are drawn with.
+// One top-level X window of the backend with the graphics context its pixels are drawn with,
+// and a server-side copy of what was last presented. That copy is the window's background, so
+// the server itself repaints a part that is uncovered, as the Windows compositor does, also
+// while the program is busy and reads no events.
 #pragma once
 
 #include "Atoms.h"
@@ -23,6 +26,13 @@ public:
     Window id() const { return window_; }
     GC gc() const { return gc_; }
     WindowKind kind() const { return kind_; }
+    // Where presented pixels go: the kept picture, or the window itself when the server has
+    // no room for a picture of its size.
+    Drawable target() const { return picture_ != 0 ? picture_ : window_; }
+    // Shows `rect` (window coordinates) of the kept picture; nothing to do without one.
+    void ShowPicture(const RECT& rect);
+    // Gives the kept picture the window's new size, keeping what overlaps.
+    void ResizePicture(int width, int height);
 
     // Where the window is, as last asked for or reported by the server (screen coordinates).
     const RECT& rect() const { return rect_; }
@@ -33,14 +43,20 @@ public:
     std::optional<RECT> TakeExposed();
 
 private:
-    NativeWindow(Display* display, Window window, GC gc, WindowKind kind, const RECT& rect)
-        : display_(display), window_(window), gc_(gc), kind_(kind), rect_(rect) {}
+    NativeWindow(Display* display, Window window, GC gc, WindowKind kind, const RECT& rect,
+                 int depth)
+        : display_(display), window_(window), gc_(gc), kind_(kind), rect_(rect), depth_(depth) {}
+    Pixmap NewPicture(int width, int height);
 
     Display* display_;
     Window window_;
     GC gc_;
     WindowKind kind_;
     RECT rect_;
+    int depth_;
+    Pixmap picture_ = 0;
+    int pictureWidth_ = 0;
+    int pictureHeight_ = 0;
     std::optional<RECT> exposed_;
 };
 

@@ -59,7 +59,7 @@ bool DescribeImage(XImage& image, const PixelFormat& format, std::vector<std::ui
 
 } // namespace
 
-bool UploadSurfaceRect(Display* display, Window window, GC gc, const PixelFormat& format,
+bool UploadSurfaceRect(Display* display, Drawable target, GC gc, const PixelFormat& format,
                        const gdi::Surface& surface, RECT dirty) {
     if (surface.width <= 0 || surface.height <= 0 ||
         surface.pixels.size() < static_cast<std::size_t>(surface.width) * surface.height) {
@@ -76,8 +76,7 @@ bool UploadSurfaceRect(Display* display, Window window, GC gc, const PixelFormat
     if (!DescribeImage(image, format, pixels, width, height)) {
         return false;
     }
-    XPutImage(display, window, gc, &image, 0, 0, rect.left, rect.top, width, height);
-    XFlush(display);
+    XPutImage(display, target, gc, &image, 0, 0, rect.left, rect.top, width, height);
     return true;
 }
 

@@ -114,6 +114,8 @@ void X11Backend::Move(NativeId id, const RECT& screenRect) {
     }
     const RECT rect = NormalizedRect(screenRect);
     window->set_rect(rect);
+    // Before the window grows, so the server fills the new part from the picture.
+    window->ResizePicture(rect.right - rect.left, rect.bottom - rect.top);
     SetPlacementHints(connection_->get(), window->id(), rect);
     XMoveResizeWindow(connection_->get(), window->id(), rect.left, rect.top,
                       static_cast<unsigned>(rect.right - rect.left),
@@ -174,10 +176,13 @@ void X11Backend::Present(NativeId id, const gdi::Surface& pixels, const RECT& di
         return;
     }
     try {
-        if (!UploadSurfaceRect(connection_->get(), window->id(), window->gc(), visual_->format(),
-                               pixels, dirty)) {
+        if (!UploadSurfaceRect(connection_->get(), window->target(), window->gc(),
+                               visual_->format(), pixels, dirty)) {
             std::fputs("nerith: surface pixels do not match its size; nothing shown\n", stderr);
+            return;
         }
+        window->ShowPicture(dirty);
+        XFlush(connection_->get());
     } catch (const std::bad_alloc&) {
         std::fputs("nerith: no memory to show the window\n", stderr);
     }

@@ -109,6 +109,68 @@ TEST_F(PresentTest, UncoveredPartsAreReportedForPresentingAgain) {
     EXPECT_LE(expose->screenRect.right, kRect.right);
 }
 
+// A window that is covered and uncovered while its program reads no events shows its last
+// picture again at once, as the Windows compositor keeps it, with or without the server's
+// backing store.
+class PresentWhileBusyTest : public BackendTest, public ::testing::WithParamInterface<bool> {
+protected:
+    XvfbOptions ServerOptions() const override {
+        XvfbOptions options;
+        if (!GetParam()) {
+            options.arguments = {"-bs"};
+        }
+        return options;
+    }
+};
+
+TEST_P(PresentWhileBusyTest, AnUncoveredWindowShowsItsLastPictureWithoutTheProgram) {
+    const NativeId id = ShowWindow(kRect);
+    const auto surface = Pattern(64, 48);
+    backend_->Present(id, surface, RECT{0, 0, 64, 48});
+    Settle();
+    const Image expected = Expected(surface, Exact);
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "cover destroyed" : "cover unmapped");
+        const XId cover = session_->CreatePlainWindow(RECT{20, 30, 80, 70}, true);
+        session_->MapWindow(cover);
+        session_->FillRect(cover, RECT{0, 0, 60, 40}, 0xFFFFFF);
+        session_->Sync();
+        ASSERT_NE(CaptureScreen(*session_, kRect).At(20, 10), expected.At(20, 10));
+        if (destroy) {
+            session_->DestroyWindow(cover);
+        } else {
+            session_->UnmapWindow(cover);
+        }
+        session_->Sync();
+        const Image shown = CaptureScreen(*session_, kRect);
+        EXPECT_FALSE(FirstDifference(shown, expected)) << DescribeDifference(shown, expected);
+    }
+}
+
+TEST_P(PresentWhileBusyTest, AGrownWindowKeepsWhatItShowedAndIsBlackBeyond) {
+    const NativeId id = ShowWindow(kRect);
+    const auto surface = Pattern(64, 48);
+    backend_->Present(id, surface, RECT{0, 0, 64, 48});
+    const RECT grown{kRect.left, kRect.top, kRect.left + 100, kRect.top + 60};
+    backend_->Move(id, grown);
+    Settle();
+    const XId cover = session_->CreatePlainWindow(grown, true);
+    session_->MapWindow(cover);
+    session_->FillRect(cover, RECT{0, 0, 100, 60}, 0xFFFFFF);
+    session_->DestroyWindow(cover);
+    session_->Sync();
+    const Image shown = CaptureScreen(*session_, grown);
+    ASSERT_EQ(shown.width, 100);
+    const Image kept = Crop(shown, RECT{0, 0, 64, 48});
+    const Image expected = Expected(surface, Exact);
+    EXPECT_FALSE(FirstDifference(kept, expected)) << DescribeDifference(kept, expected);
+    EXPECT_EQ(CountPixels(shown, 0x000000, RECT{64, 0, 100, 60}), 36 * 60);
+    EXPECT_EQ(CountPixels(shown, 0x000000, RECT{0, 48, 64, 60}), 64 * 12);
+}
+
+INSTANTIATE_TEST_SUITE_P(BackingStore, PresentWhileBusyTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Default" : "Off"; });
+
 class PresentAt16BitsTest : public BackendTest {
 protected:
     XvfbOptions ServerOptions() const override {

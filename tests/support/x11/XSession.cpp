@@ -132,6 +132,11 @@ void XSession::MapWindow(XId window) {
     XMapRaised(display_, window);
 }
 
+void XSession::UnmapWindow(XId window) {
+    ErrorTrap trap(display_);
+    XUnmapWindow(display_, window);
+}
+
 void XSession::FillRect(XId window, const RECT& rect, std::uint32_t rgb) {
     ErrorTrap trap(display_);
     XColor colour{};

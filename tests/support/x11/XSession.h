@@ -71,6 +71,7 @@ public:
     XId CreatePlainWindow(const RECT& rect, bool overrideRedirect);
     void DestroyWindow(XId window);
     void MapWindow(XId window);
+    void UnmapWindow(XId window);
     // Paints with a colour the server allocates, independent of any pixel arithmetic of ours.
     void FillRect(XId window, const RECT& rect, std::uint32_t rgb);
     bool SendClientMessage(XId window, const std::string& type, const std::array<long, 5>& data);

@@ -101,6 +101,7 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(const XvfbOptions& options, std::s
     process.argv = {program,     "-displayfd", std::to_string(writeEnd.Get()),
                     "-screen",   "0",          screen.str(),
                     "-nolisten", "tcp",        "-noreset"};
+    process.argv.insert(process.argv.end(), options.arguments.begin(), options.arguments.end());
     process.inheritFds = {writeEnd.Get()};
     std::string why;
     auto child = ChildProcess::Start(process, &why);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nerith::testing {
 
@@ -15,6 +16,9 @@ struct XvfbOptions {
     int height = 1024;
     int depth = 24;
     std::chrono::milliseconds startTimeout{10000};
+    // More server options, such as "-bs" (no backing store: without it, this Xvfb keeps the
+    // contents of windows that ask for it while they are covered).
+    std::vector<std::string> arguments;
 };
 
 class XvfbServer {
