@@ -8,6 +8,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPollInterval = std::chrono::milliseconds(5);
+constexpr auto kKeyboardTimeout = std::chrono::seconds(10);
 
 bool IsEmpty(const RECT& r) {
     return r.right <= r.left || r.bottom <= r.top;
@@ -41,13 +42,18 @@ std::unique_ptr<UpdaterSession> UpdaterSession::Start(testing::XSession& x,
     return std::unique_ptr<UpdaterSession>(new UpdaterSession(x, recognizer, std::move(process)));
 }
 
-std::optional<View> UpdaterSession::Current() {
+std::optional<testing::XId> UpdaterSession::TopWindow() {
     std::optional<testing::XId> top;
     for (testing::XId window : testing::FindWindowsByPid(x_, process_->pid())) {
         if (x_.IsMapped(window) && !x_.IsOverrideRedirect(window)) {
             top = window;
         }
     }
+    return top;
+}
+
+std::optional<View> UpdaterSession::Current() {
+    const std::optional<testing::XId> top = TopWindow();
     if (!top) {
         return std::nullopt;
     }
@@ -96,6 +102,16 @@ std::optional<View> UpdaterSession::WaitForChange(Screen previous,
         }
         std::this_thread::sleep_for(kPollInterval);
     }
+}
+
+bool UpdaterSession::TapKey(const std::string& keysym) {
+    const bool focused = testing::WaitFor(
+        [&] {
+            const std::optional<testing::XId> top = TopWindow();
+            return top && x_.KeyboardFocus() == *top;
+        },
+        kKeyboardTimeout);
+    return focused && input_.TapKey(keysym);
 }
 
 bool UpdaterSession::Click(const View& view, const RECT& button) {

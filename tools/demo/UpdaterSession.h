@@ -49,7 +49,9 @@ public:
     // Clicks a button of a skinned screen; false when the screen has no such button.
     bool ClickOk(const View& view);
     bool ClickCancel(const View& view);
-    bool TapKey(const std::string& keysym) { return input_.TapKey(keysym); }
+    // Types a key once the updater's topmost window has the keyboard, as a user types at a
+    // window that is up; false when it never gets it (or the key has no keycode).
+    bool TapKey(const std::string& keysym);
     // The pointer leaves the updater's buttons alone, so no hover picture shows.
     void ParkPointer();
 
@@ -61,6 +63,7 @@ private:
                    std::unique_ptr<testing::ChildProcess> process)
         : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)) {}
     bool Click(const View& view, const RECT& button);
+    std::optional<testing::XId> TopWindow();
 
     testing::XSession& x_;
     const ScreenRecognizer& recognizer_;

@@ -14,6 +14,18 @@ RECT Grow(RECT r, int by) {
     return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by};
 }
 
+// Pixels of the window (not of what its cut-outs show) that differ between two captures.
+int DifferencesInsideTheMask(const testing::Image& mask, const testing::Image& a,
+                             const testing::Image& b) {
+    int differences = 0;
+    for (int y = 0; y < a.height && y < b.height; ++y) {
+        for (int x = 0; x < a.width && x < b.width; ++x) {
+            differences += MaskKeeps(mask, x, y) && a.At(x, y) != b.At(x, y) ? 1 : 0;
+        }
+    }
+    return differences;
+}
+
 TEST_F(MainWindowTest, AppearsQuicklyShapedAndSkinnedWithItsBarInPlace) {
     const auto elapsed = StartUpdater();
     ASSERT_NE(Main(), 0u);
@@ -81,6 +93,67 @@ TEST_F(MainWindowTest, HoverAndPressShowTheButtonsCutsAndTheTooltip) {
     EXPECT_TRUE(UpdaterRunning()) << "a press taken back must not count as a click";
 }
 
+// One jump from the hovered OK button straight off the window, onto another program's window
+// or the bare root window: the button shows its normal picture again and lets the capture go,
+// so coming back shows the hover picture again.
+TEST_F(MainWindowTest, AJumpOffAHoveredButtonRestoresItsPictureAndLetsTheCaptureGo) {
+    StartUpdater();
+    ASSERT_NE(Main(), 0u);
+    const testing::Image background = SkinPicture("1015");
+    const testing::Image hover = SkinPicture("1018");
+    const RECT screen = session_->ScreenRect();
+    const POINT away{screen.right - 5, screen.bottom - 5};
+    for (const bool ontoRoot : {false, true}) {
+        SCOPED_TRACE(ontoRoot ? "onto the root window" : "onto another program's window");
+        if (ontoRoot) {
+            session_->UnmapWindow(backdrop_);
+            session_->Sync();
+        }
+        input_->MovePointer(ScreenAt(kOk));
+        ASSERT_TRUE(WaitUntilShowsCut(Main(), kOk, hover));
+        input_->MovePointer(away);
+        EXPECT_TRUE(WaitUntilShowsCut(Main(), kOk, background))
+            << "the button went on showing its hover picture";
+        // A button that kept the capture would not take it again, and show no hover.
+        input_->MovePointer(ScreenAt(kOk));
+        EXPECT_TRUE(WaitUntilShowsCut(Main(), kOk, hover)) << "the button kept the capture";
+        input_->MovePointer(away);
+        ASSERT_TRUE(WaitUntilShowsCut(Main(), kOk, background));
+    }
+    EXPECT_TRUE(UpdaterRunning());
+}
+
+// While a run goes on, the window's thread reads no messages. A window covered and uncovered
+// meanwhile shows its picture again at once, not black, as the Windows compositor keeps it.
+TEST_F(MainWindowTest, CoveredAndUncoveredDuringARunItShowsItsPictureAgain) {
+    // The MCU never answers, so at real speed the run tries to connect once a second for half
+    // a minute, busy all along.
+    StartDevice({"--image-version=1,0", "--fault=no-answer"});
+    StartUpdater("1");
+    ASSERT_NE(Main(), 0u);
+    ASSERT_TRUE(
+        testing::WaitFor([&]() { return ShowsPicture(Main(), SkinPicture("1015"), kBar); }, 3s));
+    input_->Click(ScreenAt(kOk));
+    ASSERT_TRUE(testing::WaitFor([&]() { return devsim_->Count("isp_open") >= 1; }, 10s))
+        << "the run never tried to connect";
+    const RECT rect = MainRect();
+    const testing::Image before = Shown(Main());
+    const testing::XId cover = session_->CreatePlainWindow(rect, true);
+    session_->MapWindow(cover);
+    session_->FillRect(cover, RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top}, 0xFFFFFF);
+    session_->Sync();
+    ASSERT_NE(testing::CountPixels(Shown(Main()), 0xFFFFFF), 0);
+    session_->DestroyWindow(cover);
+    session_->Sync();
+    const testing::Image after = Shown(Main());
+    EXPECT_LT(devsim_->Count("isp_open"), 30u) << "the run was over before the window was seen";
+    ASSERT_EQ(after.width, before.width);
+    EXPECT_EQ(DifferencesInsideTheMask(mask_, after, before), 0)
+        << testing::DescribeDifference(after, before);
+    EXPECT_TRUE(ShowsCut(Main(), kBackground, SkinPicture("1015")));
+    EXPECT_TRUE(UpdaterRunning());
+}
+
 TEST_F(MainWindowTest, ABackgroundPressDragsTheWindowAndOneOnTheBarOrAButtonDoesNot) {
     StartUpdater();
     ASSERT_NE(Main(), 0u);
@@ -105,6 +178,8 @@ TEST_F(MainWindowTest, ABackgroundPressDragsTheWindowAndOneOnTheBarOrAButtonDoes
 TEST_F(MainWindowTest, EscAndEnterDoNothingAndACloseRequestEndsTheProgram) {
     StartUpdater();
     ASSERT_NE(Main(), 0u);
+    // Keys typed before the window has the keyboard would prove nothing.
+    ASSERT_TRUE(WaitForKeyboard(Main()));
     input_->TapKey("Escape");
     input_->TapKey("Return");
     EXPECT_FALSE(WaitForExit(500ms)) << "a key ended the program";
@@ -126,6 +201,7 @@ TEST_F(MainWindowTest, TheCancelButtonEndsTheProgram) {
 TEST_F(MainWindowTest, AltSpaceAndTheMenuItemOpenTheAboutBox) {
     StartUpdater();
     ASSERT_NE(Main(), 0u);
+    ASSERT_TRUE(WaitForKeyboard(Main()));
     input_->Chord({"Alt_L", "space"});
     ASSERT_TRUE(
         testing::WaitFor([&]() { return testing::TopLevelWindows(*session_).size() > 2; }, 3s))

@@ -38,6 +38,8 @@ TEST_P(PopupsTest, CoversTheDraggedMainWindowWithItsPicturesAndAnswersEsc) {
     EXPECT_TRUE(
         testing::WaitFor([&]() { return ShowsPicture(*popup, SkinPicture(c.background)); }, 3s));
     EXPECT_TRUE(ShowsPicture(*popup, SkinPicture(c.background)));
+    // Up on the screen means ready for keys: it had the keyboard before it was drawn.
+    EXPECT_EQ(session_->KeyboardFocus(), *popup) << "the popup showed without the keyboard";
     const RECT rect = session_->Geometry(*popup).value_or(RECT{});
     EXPECT_EQ(rect.left, main.left);
     EXPECT_EQ(rect.top, main.top);

@@ -47,7 +47,7 @@ void UpdaterWindowTest::StartDevice(const std::vector<std::string>& arguments) {
     ASSERT_TRUE(devsim_->Running()) << devsim_->Error();
 }
 
-std::chrono::milliseconds UpdaterWindowTest::StartUpdater() {
+std::chrono::milliseconds UpdaterWindowTest::StartUpdater(const std::string& timeScale) {
     testing::ProcessOptions options;
     options.argv = {NERITH_UPDATER_PATH};
     const std::string deviceDir = devsim_ ? devsim_->Folder() : folder_->File("device");
@@ -55,7 +55,7 @@ std::chrono::milliseconds UpdaterWindowTest::StartUpdater() {
                       {"NERITH_DISPLAY", "x11"},
                       {"NERITH_DEVICE_DIR", deviceDir},
                       {"TEMP", folder_->File("temp")},
-                      {"NERITH_TIME_SCALE", "0.01"}};
+                      {"NERITH_TIME_SCALE", timeScale}};
     const auto started = std::chrono::steady_clock::now();
     std::string error;
     updater_ = testing::ChildProcess::Start(options, &error);
@@ -79,6 +79,10 @@ POINT UpdaterWindowTest::ScreenAt(RECT clientRect) {
     const RECT window = MainRect();
     return POINT{window.left + 1 + (clientRect.left + clientRect.right) / 2,
                  window.top + 1 + (clientRect.top + clientRect.bottom) / 2};
+}
+
+bool UpdaterWindowTest::WaitForKeyboard(testing::XId window) {
+    return testing::WaitFor([&]() { return session_->KeyboardFocus() == window; }, 5s);
 }
 
 std::optional<testing::XId> UpdaterWindowTest::WaitForPopup(std::chrono::milliseconds timeout) {

@@ -32,12 +32,15 @@ protected:
 
     // A nerith-devsim in the device folder, with its options.
     void StartDevice(const std::vector<std::string>& arguments);
-    // Starts the updater and waits for its main window; returns how long that took.
-    std::chrono::milliseconds StartUpdater();
+    // Starts the updater and waits for its main window; returns how long that took. The
+    // updater's waits are scaled by `timeScale`.
+    std::chrono::milliseconds StartUpdater(const std::string& timeScale = "0.01");
 
     testing::XId Main() const { return main_; }
     RECT MainRect();
     POINT ScreenAt(RECT clientRect);
+    // Until the window has the X keyboard, as a window that is up and typed into has.
+    bool WaitForKeyboard(testing::XId window);
     // A mapped window of the updater other than the main window, if one appears in time.
     std::optional<testing::XId> WaitForPopup(std::chrono::milliseconds timeout = 5s);
     // The window's pixels as the screen shows them.
