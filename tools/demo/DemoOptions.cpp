@@ -17,6 +17,10 @@ std::optional<DemoOptions> ParseDemoOptions(int argc, char** argv, std::string* 
             options.interactive = true;
             continue;
         }
+        if (argument == "--screenshots") {
+            options.screenshots = true;
+            continue;
+        }
         const auto equals = argument.find('=');
         const auto target = values.find(argument.substr(0, equals));
         if (equals == std::string::npos || target == values.end()) {
@@ -26,7 +30,8 @@ std::optional<DemoOptions> ParseDemoOptions(int argc, char** argv, std::string* 
         *target->second = argument.substr(equals + 1);
     }
     for (const auto& [name, value] : values) {
-        if (value->empty()) {
+        const bool needed = !options.screenshots || (name != "--image" && name != "--srec-cat");
+        if (needed && value->empty()) {
             *error = "missing " + name + "=...";
             return std::nullopt;
         }

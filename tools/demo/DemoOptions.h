@@ -1,4 +1,4 @@
-// What scripts/demo-run tells the demo's automated user.
+// What scripts/demo-run (and scripts/screenshots) tell the demo's automated user.
 #pragma once
 
 #include <optional>
@@ -14,6 +14,7 @@ struct DemoOptions {
     std::string work;         // a folder of the demo's own, removed by the script
     std::string out;          // where the screenshots go
     bool interactive = false; // on $DISPLAY, with the user clicking
+    bool screenshots = false; // the screenshot tour instead of the demo (no image needed)
 };
 
 // nullopt, with `error` set, when an option is missing or unknown.

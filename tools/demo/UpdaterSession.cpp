@@ -104,14 +104,32 @@ std::optional<View> UpdaterSession::WaitForChange(Screen previous,
     }
 }
 
-bool UpdaterSession::TapKey(const std::string& keysym) {
-    const bool focused = testing::WaitFor(
+bool UpdaterSession::WaitForKeyboard() {
+    return testing::WaitFor(
         [&] {
             const std::optional<testing::XId> top = TopWindow();
             return top && x_.KeyboardFocus() == *top;
         },
         kKeyboardTimeout);
-    return focused && input_.TapKey(keysym);
+}
+
+bool UpdaterSession::TapKey(const std::string& keysym) {
+    return WaitForKeyboard() && input_.TapKey(keysym);
+}
+
+bool UpdaterSession::KeyChord(std::initializer_list<std::string> keysyms) {
+    return WaitForKeyboard() && input_.Chord(keysyms);
+}
+
+bool UpdaterSession::ShowsMenu() {
+    for (testing::XId window : testing::FindWindowsByPid(x_, process_->pid())) {
+        const std::vector<std::string> types = x_.AtomProperty(window, "_NET_WM_WINDOW_TYPE");
+        const bool menu = !types.empty() && types.front() == "_NET_WM_WINDOW_TYPE_POPUP_MENU";
+        if (menu && x_.IsMapped(window)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool UpdaterSession::Click(const View& view, const RECT& button) {

@@ -6,6 +6,7 @@
 #include "x11/X11TestSupport.h"
 
 #include <chrono>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,6 +53,10 @@ public:
     // Types a key once the updater's topmost window has the keyboard, as a user types at a
     // window that is up; false when it never gets it (or the key has no keycode).
     bool TapKey(const std::string& keysym);
+    // Holds the keys in order and lets them go in reverse, once the keyboard is there.
+    bool KeyChord(std::initializer_list<std::string> keysyms);
+    // Whether one of the updater's popup menus is on the screen.
+    bool ShowsMenu();
     // The pointer leaves the updater's buttons alone, so no hover picture shows.
     void ParkPointer();
 
@@ -64,6 +69,7 @@ private:
         : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)) {}
     bool Click(const View& view, const RECT& button);
     std::optional<testing::XId> TopWindow();
+    bool WaitForKeyboard();
 
     testing::XSession& x_;
     const ScreenRecognizer& recognizer_;
