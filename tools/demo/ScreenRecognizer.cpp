@@ -91,6 +91,15 @@ bool ScreenRecognizer::Load(const std::string& skinDllPath, std::string* error) 
     return true;
 }
 
+const testing::Image* ScreenRecognizer::Background(Screen screen) const {
+    for (const auto& [known, picture] : backgrounds_) {
+        if (known == screen) {
+            return &picture;
+        }
+    }
+    return nullptr;
+}
+
 bool ScreenRecognizer::Compared(int x, int y) const {
     if (x >= mask_.width || y >= mask_.height || mask_.At(x, y) == kOutside) {
         return false;

@@ -34,6 +34,8 @@ public:
     // lacks one of them.
     bool Load(const std::string& skinDllPath, std::string* error);
     SIZE PictureSize() const { return SIZE{mask_.width, mask_.height}; }
+    // The screen's background picture (client coordinates); nullptr for an unknown screen.
+    const testing::Image* Background(Screen screen) const;
     // `shot` is a whole skinned window; its client area starts one border width inside.
     Recognition Recognize(const testing::Image& shot) const;
 

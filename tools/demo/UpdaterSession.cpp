@@ -132,6 +132,34 @@ bool UpdaterSession::ShowsMenu() {
     return false;
 }
 
+testing::Image UpdaterSession::ButtonShot(const View& view, const RECT& button) {
+    const RECT area{view.rect.left + kWindowBorder + button.left,
+                    view.rect.top + kWindowBorder + button.top,
+                    view.rect.left + kWindowBorder + button.right,
+                    view.rect.top + kWindowBorder + button.bottom};
+    return testing::CaptureScreen(x_, area);
+}
+
+bool UpdaterSession::WaitUntilAnswering(const View& main, std::chrono::milliseconds timeout) {
+    const ScreenLayout* layout = LayoutOf(main.screen);
+    const testing::Image* background = recognizer_.Background(main.screen);
+    if (!layout || !background) {
+        return false;
+    }
+    const testing::Image resting = testing::Crop(*background, layout->ok);
+    const auto differs = [&] {
+        return testing::FirstDifference(ButtonShot(main, layout->ok), resting).has_value();
+    };
+    input_.MovePointer(
+        POINT{main.rect.left + kWindowBorder + (layout->ok.left + layout->ok.right) / 2,
+              main.rect.top + kWindowBorder + (layout->ok.top + layout->ok.bottom) / 2});
+    if (!testing::WaitFor(differs, timeout)) {
+        return false;
+    }
+    ParkPointer();
+    return testing::WaitFor([&] { return !differs(); }, timeout);
+}
+
 bool UpdaterSession::Click(const View& view, const RECT& button) {
     if (IsEmpty(button)) {
         return false;

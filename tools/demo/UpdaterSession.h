@@ -44,6 +44,11 @@ public:
     // Polls until the topmost window is `screen`; nullopt on time-out or when the program
     // ends first.
     std::optional<View> WaitFor(Screen screen, std::chrono::milliseconds timeout);
+    // Until the main window answers the pointer: its OK button lights up under it and goes
+    // back when it leaves. A run's last steps (the temporary file, the notice's memory) come
+    // after its notice has gone, so the main window showing again does not mean the run is
+    // over; answering does. False on time-out.
+    bool WaitUntilAnswering(const View& main, std::chrono::milliseconds timeout);
     // Polls until the topmost window is any known screen other than `previous`.
     std::optional<View> WaitForChange(Screen previous, std::chrono::milliseconds timeout);
 
@@ -68,6 +73,7 @@ private:
                    std::unique_ptr<testing::ChildProcess> process)
         : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)) {}
     bool Click(const View& view, const RECT& button);
+    testing::Image ButtonShot(const View& view, const RECT& button);
     std::optional<testing::XId> TopWindow();
     bool WaitForKeyboard();
 

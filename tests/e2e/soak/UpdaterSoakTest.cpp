@@ -36,8 +36,10 @@ protected:
     }
 
     std::optional<test::ProcessFigures> Figures() {
-        // Back on the main window with nothing in flight.
-        if (!updater_->WaitFor(Screen::Main, kScreenTimeout)) {
+        // Back on the main window with nothing in flight: the window shows again before the
+        // run has let go of its notice, so wait until it answers the pointer.
+        const std::optional<View> main = updater_->WaitFor(Screen::Main, kScreenTimeout);
+        if (!main || !updater_->WaitUntilAnswering(*main, kScreenTimeout)) {
             return std::nullopt;
         }
         return test::ReadProcessFigures(updater_->Process().pid());
