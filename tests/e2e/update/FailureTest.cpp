@@ -11,11 +11,13 @@ namespace {
 
 using FailureTest = UpdateTest;
 
-// After Esc on the failure notice the run is over: the main window is back with its bar at 0.
+// After Esc on the failure notice the run is over: the main window is back with its bar at 0,
+// and answers once the run has cleaned up after itself.
 void ExpectBackOnMainWithEmptyBar(demo::UpdaterSession& updater) {
     ASSERT_TRUE(updater.TapKey("Escape"));
     const std::optional<View> main = updater.WaitFor(Screen::Main, kScreenTimeout);
     ASSERT_TRUE(main) << demo::UpdaterSession::Describe(updater.Current());
+    ASSERT_TRUE(updater.WaitUntilAnswering(*main, kScreenTimeout));
     EXPECT_EQ(demo::ReadBarGreen(main->shot), 0);
 }
 
