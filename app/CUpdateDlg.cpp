@@ -1,8 +1,8 @@
 #include "app/CUpdateDlg.h"
 
+#include "UpdateProgressMessage.h"
 #include "app/CAboutDlg.h"
 #include "app/DriverChannel.h"
-#include "isp/UpdateProgressMessage.h"
 #include "screens/PaintSkinBackground.h"
 
 #include <cstring>

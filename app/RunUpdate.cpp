@@ -1,7 +1,7 @@
+#include "IspSession.h"
 #include "app/CUpdateDlg.h"
 #include "app/DriverChannel.h"
 #include "app/FwImageVersion.h"
-#include "isp/IspSession.h"
 
 namespace {
 

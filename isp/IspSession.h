@@ -3,7 +3,7 @@
 // the ISP library. Stages return 1 for success and 0 for failure.
 #pragma once
 
-#include "isp/McuProfile.h"
+#include "McuProfile.h"
 #include "platform/afx/CString.h"
 #include "platform/kernel32.h"
 
@@ -44,9 +44,24 @@ public:
     McuProfile m_profile;
 
 private:
-    // Walks first..last block by block; 1 when every block call succeeded, 0 at the first
-    // that failed. Progress messages start at `progressBase` when `bProgress` is set.
-    int WalkRegion(DWORD first, DWORD last, DWORD blockSize, IspBlockFunction blockFunction,
-                   BYTE* image, BYTE* pageMap, int progressBase, BOOL bProgress);
-    void ReportProgress(DWORD block, DWORD first, DWORD last, int progressBase);
+    // A region of the memory map that takes part in the walks, with its own block size.
+    struct Region {
+        DWORD first;
+        DWORD last;
+        DWORD blockSize;
+        BOOL bProgress; // the vector area moves no progress bar
+    };
+    static constexpr int kMaxRegions = 3;
+
+    // Flash #1, then VECTOR and Flash #2 when the profile enables them: the order of every walk.
+    int TakingPart(Region* pRegions) const;
+    // 1 when every block of every region that takes part succeeded, 0 at the first that failed.
+    int WalkRegions(IspBlockFunction blockFunction, BYTE* image, BYTE* pageMap, int progressBase);
+    int WalkRegion(const Region& region, IspBlockFunction blockFunction, BYTE* image, BYTE* pageMap,
+                   int progressBase);
+    void ReportProgress(DWORD block, const Region& region, int progressBase);
 };
+
+// The two's complement of the 16-bit sum of image[first..last]; addresses past the 64 KiB
+// image are not read.
+WORD ImageChecksum(const BYTE* image, DWORD first, DWORD last);

@@ -1,7 +1,7 @@
 // Loading the carried image, and a full verify + erase + program of Flash #1 through the real
 // ISP library against nerith-devsim with its timing model off: the updater's own cost.
 #include "DevsimProcess.h"
-#include "isp/IspSession.h"
+#include "IspSession.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "InProcessBench.h"
 
 #include "MaskBitmaps.h"
-#include "isp/ReadS19File.h"
+#include "S19Reader.h"
 #include "skin/BitmapRegion.h"
 #include "skin/SkinLibrary.h"
 

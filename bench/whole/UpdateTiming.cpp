@@ -4,8 +4,8 @@
 #include "DeviceTime.h"
 #include "DevsimControl.h"
 #include "PeakResident.h"
+#include "S19Reader.h"
 #include "Statistics.h"
-#include "isp/ReadS19File.h"
 
 #include <thread>
 #include <vector>

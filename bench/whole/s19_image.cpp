@@ -1,6 +1,6 @@
 // nerith-s19-image IN.s19 OUT.bin: the updater's S-record reader as a program of its own, so it
 // can be timed the way srec_cat is. OUT gets the 65,536-byte image, 0xFF where IN gives nothing.
-#include "isp/ReadS19File.h"
+#include "S19Reader.h"
 
 #include <cstdio>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "DeviceTime.h"
 #include "DevsimControl.h"
 #include "DevsimProcess.h"
-#include "isp/IspSession.h"
+#include "IspSession.h"
 #include "x11/ChildProcess.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "TimedProcess.h"
 
 #include "DevsimProcess.h"
-#include "isp/ReadS19File.h"
+#include "S19Reader.h"
 
 #include <gtest/gtest.h>
 

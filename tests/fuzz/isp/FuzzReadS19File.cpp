@@ -1,6 +1,6 @@
 // The S-record reader on arbitrary file contents: it must stay inside its line, the image and
 // the page map, and mark a page for every byte it stores.
-#include "isp/ReadS19File.h"
+#include "S19Reader.h"
 
 #include <unistd.h>
 

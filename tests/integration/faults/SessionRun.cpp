@@ -1,7 +1,7 @@
 #include "SessionRun.h"
 
+#include "IspSession.h"
 #include "app/DriverChannel.h"
-#include "isp/IspSession.h"
 
 namespace nerith::test {
 

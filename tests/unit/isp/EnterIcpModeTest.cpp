@@ -1,8 +1,8 @@
 // Entry into programming mode through a driver written in the test.
 #include "DevsimProcess.h"
+#include "IcpControlCode.h"
+#include "IspSession.h"
 #include "ScriptedDriver.h"
-#include "isp/IcpControlCode.h"
-#include "isp/IspSession.h"
 
 #include <gtest/gtest.h>
 

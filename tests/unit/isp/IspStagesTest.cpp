@@ -1,8 +1,8 @@
 // The session's stages against the recording ISP library: arguments, call order, progress
 // messages, preconditions and the debugger lines.
+#include "IspSession.h"
 #include "RecordingIspLibrary.h"
-#include "isp/IspSession.h"
-#include "isp/UpdateProgressMessage.h"
+#include "UpdateProgressMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +275,60 @@ TEST_F(IspStages, Flash2TakesPartOnlyWithBothFlagsAndMovesTheStartAddress) {
     EXPECT_EQ(session_->OnBMasserase(), 1);
     EXPECT_EQ(Recorder().CallsNamed("IspEraseRange").back().args,
               (std::vector<DWORD>{0x00, 0x40, 0xFF, 0x43, 256}));
+}
+
+// Verify, program and erase go through the same regions in the same order, and a region that
+// fails leaves every later one untouched.
+TEST_F(IspStages, EveryPassWalksTheRegionsInOneOrderAndStopsAtAFailure) {
+    std::vector<DWORD> firsts; // Flash #1, then VECTOR, then Flash #2
+    for (DWORD k = 0; k < 63; ++k) {
+        firsts.push_back(0x7000 + 512 * k);
+    }
+    firsts.push_back(0xFFDE);
+    for (DWORD k = 0; k < 4; ++k) {
+        firsts.push_back(0x4000 + 256 * k);
+    }
+    struct Case {
+        bool verify;
+        int failAt; // block index that fails, -1 for none
+        std::size_t messages;
+    };
+    const Case cases[] = {{true, -1, 67},  {false, -1, 67}, {true, 63, 63},
+                          {false, 63, 63}, {true, 65, 64},  {false, 10, 10}};
+    for (const Case& c : cases) {
+        Ready();
+        McuProfile& p = session_->m_profile;
+        p.vectorEnabled = TRUE;
+        p.dualFlash = TRUE;
+        p.flash2Enabled = TRUE;
+        p.flash2First = 0x4000;
+        p.flash2Last = 0x43FF;
+        p.flash2Block = 256;
+        const int failAt = c.failAt;
+        auto script = [failAt](int k) { return k == failAt ? 2 : 0; };
+        (c.verify ? Recorder().script.verifyBlock : Recorder().script.programBlock) = script;
+        const int result = c.verify ? session_->VerifyAll(session_->m_image, session_->m_pageMap)
+                                    : session_->ProgramAll(session_->m_image, session_->m_pageMap);
+        EXPECT_EQ(result, c.failAt < 0 ? 1 : 0) << c.verify << " " << c.failAt;
+        std::vector<DWORD> walked;
+        for (const IspCall& call :
+             Recorder().CallsNamed(c.verify ? "IspVerifyBlock" : "IspProgramBlock")) {
+            walked.push_back(call.args[0]);
+        }
+        const std::size_t expected = c.failAt < 0 ? firsts.size() : c.failAt + 1;
+        EXPECT_EQ(walked, std::vector<DWORD>(firsts.begin(), firsts.begin() + expected))
+            << c.verify << " " << c.failAt;
+        EXPECT_EQ(Recorder().messages.size(), c.messages) << c.verify << " " << c.failAt;
+    }
+
+    nerith::test::ResetRecorder();
+    EXPECT_EQ(session_->EraseAll(), 0);
+    std::vector<DWORD> erased;
+    for (const IspCall& call : Recorder().CallsNamed("IspEraseRange")) {
+        erased.push_back(call.args[1] << 8 | call.args[0]);
+    }
+    EXPECT_EQ(erased, (std::vector<DWORD>{0x7000, 0xFFDE, 0x4000}));
+    EXPECT_EQ(Recorder().CallsNamed("IspOpen").size(), 3u);
 }
 
 TEST_F(IspStages, UnusualRegionsAreWalkedSafely) {

@@ -1,9 +1,7 @@
 // The S-record reader, the hex helper, loading into the session, and the image checksum.
-#include "isp/ReadS19File.h"
 #include "DevsimProcess.h"
-#include "isp/HexToInt.h"
-#include "isp/ImageChecksum.h"
-#include "isp/IspSession.h"
+#include "IspSession.h"
+#include "S19Reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "RecordingIspLibrary.h"
 
-#include "isp/IspLibrary.h"
+#include "IspLibrary.h"
 #include "platform/user32.h"
 
 namespace nerith::test {

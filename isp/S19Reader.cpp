@@ -1,6 +1,5 @@
-#include "isp/ReadS19File.h"
+#include "S19Reader.h"
 
-#include "isp/HexToInt.h"
 #include "platform/crt.h"
 
 #include <cctype>
@@ -11,6 +10,19 @@ namespace {
 
 constexpr DWORD kLastAddress = 0xFFFF;
 constexpr DWORD kPageSize = 64;
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
 
 // Count digits: '0'-'9' as such, anything else as an upper-case letter would be.
 int CountDigit(char c) {
@@ -71,4 +83,20 @@ int ReadS19File(LPCTSTR lpszPath, BYTE* image, BYTE* pageMap) {
     }
     std::fclose(file);
     return 0;
+}
+
+// Unsigned arithmetic so that a long string wraps as a 32-bit register would.
+int HexToInt(LPCTSTR text) {
+    if (!text) {
+        return 0;
+    }
+    DWORD result = 0;
+    for (; *text; ++text) {
+        const int digit = HexValue(*text);
+        if (digit < 0) {
+            return 0;
+        }
+        result = result * 16 + static_cast<DWORD>(digit);
+    }
+    return static_cast<int>(result);
 }
