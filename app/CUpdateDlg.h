@@ -2,9 +2,9 @@
 // running the whole update and Cancel ending the program.
 #pragma once
 
+#include "SkinButton.h"
 #include "platform/mfc.h"
 #include "res/resource.h"
-#include "skin/CSkinButton.h"
 
 class CUpdateDlg : public CDialog {
 public:

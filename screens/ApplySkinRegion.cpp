@@ -1,6 +1,6 @@
 #include "screens/ApplySkinRegion.h"
 
-#include "skin/BitmapRegion.h"
+#include "BitmapRegion.h"
 
 #include <vector>
 

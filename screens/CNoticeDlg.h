@@ -2,9 +2,9 @@
 // name set before DoModal. The message itself is drawn into the notice's pictures.
 #pragma once
 
+#include "SkinButton.h"
 #include "platform/mfc.h"
 #include "res/resource.h"
-#include "skin/CSkinButton.h"
 
 class CNoticeDlg : public CDialog {
 public:

@@ -2,9 +2,9 @@
 // Cancel ends the program. The question itself is drawn into the prompt's pictures.
 #pragma once
 
+#include "SkinButton.h"
 #include "platform/mfc.h"
 #include "res/resource.h"
-#include "skin/CSkinButton.h"
 
 class CPromptDlg : public CDialog {
 public:

@@ -1,10 +1,10 @@
 // The main window's skin: its pictures, size, shape and buttons, and dragging it.
+#include "SkinLayoutLine.h"
 #include "app/CUpdateDlg.h"
 #include "screens/ApplySkinRegion.h"
 #include "screens/CreateSkinButton.h"
 #include "screens/DragSkinnedWindow.h"
 #include "screens/ScreenPictures.h"
-#include "skin/SkinLayoutLines.h"
 
 int CUpdateDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CDialog::OnCreate(lpCreateStruct) == -1) {

@@ -1,6 +1,6 @@
 #include "screens/CreateSkinButton.h"
 
-#include "skin/SkinLayoutLine.h"
+#include "SkinLayoutLine.h"
 
 void CreateSkinButton(CSkinButton* pButton, LPCTSTR lpszLayoutLine, CWnd* pParent,
                       ScreenPictures* pPictures) {

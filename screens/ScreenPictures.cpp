@@ -1,6 +1,6 @@
 #include "screens/ScreenPictures.h"
 
-#include "skin/SkinLibrary.h"
+#include "SkinLibrary.h"
 
 SIZE LoadScreenPictures(CBitmap* pShape, CBitmap* pBackground, ScreenPictures* pPictures,
                         LPCTSTR lpszBackground, LPCTSTR lpszPressed, LPCTSTR lpszHover) {

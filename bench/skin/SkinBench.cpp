@@ -1,6 +1,6 @@
 // The cost of dressing a window: decoding skin pictures and building its region.
-#include "skin/BitmapRegion.h"
-#include "skin/SkinLibrary.h"
+#include "BitmapRegion.h"
+#include "SkinLibrary.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 #include "InProcessBench.h"
 
+#include "BitmapRegion.h"
 #include "MaskBitmaps.h"
 #include "S19Reader.h"
-#include "skin/BitmapRegion.h"
-#include "skin/SkinLibrary.h"
+#include "SkinLibrary.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "SkinPixels.h"
 
+#include "SkinLibrary.h"
 #include "SkinPictures.h"
-#include "skin/SkinLibrary.h"
 
 namespace nerith::e2e {
 

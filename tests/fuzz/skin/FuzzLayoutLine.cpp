@@ -1,5 +1,5 @@
 // Skin layout lines of any bytes: the record is always filled within its fields.
-#include "skin/SkinLayoutLine.h"
+#include "SkinLayoutLine.h"
 
 #include <cstdint>
 #include <cstring>

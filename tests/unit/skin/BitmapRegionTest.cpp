@@ -1,6 +1,6 @@
 // Window shapes from mask bitmaps, and cutting rectangles out of pictures.
-#include "skin/BitmapRegion.h"
-#include "skin/SkinLibrary.h"
+#include "BitmapRegion.h"
+#include "SkinLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Skin layout lines, parsed as the screens parse them.
-#include "skin/SkinLayoutLine.h"
+#include "SkinLayoutLine.h"
 
 #include <gtest/gtest.h>
 

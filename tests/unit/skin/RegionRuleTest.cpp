@@ -1,6 +1,6 @@
 // When a mask's region may shape a window: only when at least half of the window and every
 // button stay inside it.
-#include "skin/BitmapRegion.h"
+#include "BitmapRegion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The skin loaders when pictures cannot be had: built twice, beside a test skin library with
 // broken pictures (SKIN_FIXTURE_LIBRARY) and beside no skin library at all. Every load still
 // gives a picture, silently: a placeholder that names its screen and shows its buttons.
-#include "skin/SkinLibrary.h"
+#include "SkinLibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The skin loaders against the built skin library beside the test executable.
-#include "skin/SkinLibrary.h"
+#include "SkinLibrary.h"
 
 #include <gtest/gtest.h>
 

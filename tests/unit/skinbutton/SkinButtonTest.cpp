@@ -1,7 +1,7 @@
 // The skinned button: its images, the hover and capture rules, the click it reports, the
 // owner it activates, its tooltip and what it owns.
+#include "SkinButton.h"
 #include "SkinTestSupport.h"
-#include "skin/CSkinButton.h"
 
 #include <memory>
 #include <string>

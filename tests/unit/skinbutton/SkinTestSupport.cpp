@@ -1,6 +1,6 @@
 #include "SkinTestSupport.h"
 
-#include "skin/SkinLibrary.h"
+#include "SkinLibrary.h"
 #include "user/Window.h"
 
 #include <cstring>

@@ -1,6 +1,7 @@
 #include "BitmapRegion.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -119,6 +120,50 @@ BOOL ScanRows(const BITMAP& bm32, const ChannelRange& range, RegionBuffer& buffe
     return Flush(buffer, hRgn);
 }
 
+// The area of a region, whose rectangles never overlap.
+LONGLONG RegionArea(HRGN hRgn) {
+    const DWORD dwBytes = GetRegionData(hRgn, 0, nullptr);
+    if (dwBytes < sizeof(RGNDATAHEADER)) {
+        return 0;
+    }
+    std::vector<BYTE> buffer(dwBytes);
+    auto* pData = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (GetRegionData(hRgn, dwBytes, pData) != dwBytes) {
+        return 0;
+    }
+    const auto* pRects = reinterpret_cast<const RECT*>(pData->Buffer);
+    LONGLONG llArea = 0;
+    for (DWORD i = 0; i < pData->rdh.nCount; ++i) {
+        llArea += static_cast<LONGLONG>(pRects[i].right - pRects[i].left) *
+                  (pRects[i].bottom - pRects[i].top);
+    }
+    return llArea;
+}
+
+BOOL CoversHalfOfWindow(HRGN hRgn, SIZE sizeWindow) {
+    CGdiObject rgnInside;
+    CGdiObject rgnWindow;
+    if (!rgnInside.Attach(CreateRectRgn(0, 0, 0, 0)) ||
+        !rgnWindow.Attach(CreateRectRgn(0, 0, sizeWindow.cx, sizeWindow.cy)) ||
+        CombineRgn(static_cast<HRGN>(rgnInside.m_hObject), hRgn,
+                   static_cast<HRGN>(rgnWindow.m_hObject), RGN_AND) == ERROR) {
+        return FALSE;
+    }
+    const LONGLONG llWindow = static_cast<LONGLONG>(sizeWindow.cx) * sizeWindow.cy;
+    return llWindow > 0 && 2 * RegionArea(static_cast<HRGN>(rgnInside.m_hObject)) >= llWindow;
+}
+
+BOOL CoversRect(HRGN hRgn, const RECT& rc) {
+    CGdiObject rgnRect;
+    CGdiObject rgnOutside;
+    if (!rgnRect.Attach(CreateRectRgnIndirect(&rc)) ||
+        !rgnOutside.Attach(CreateRectRgn(0, 0, 0, 0))) {
+        return FALSE;
+    }
+    return CombineRgn(static_cast<HRGN>(rgnOutside.m_hObject), static_cast<HRGN>(rgnRect.m_hObject),
+                      hRgn, RGN_DIFF) == NULLREGION;
+}
+
 } // namespace
 
 HRGN BuildRegionFromBitmap(HBITMAP hBmp, COLORREF cTransparentColor, COLORREF cTolerance) {
@@ -171,4 +216,42 @@ HRGN BuildRegionFromBitmap(HBITMAP hBmp, COLORREF cTransparentColor, COLORREF cT
     DeleteObject(hbm32);
     DeleteDC(hMemDC);
     return hRgn;
+}
+
+BOOL RegionKeepsWindowUsable(HRGN hRgn, SIZE sizeWindow, const RECT* prcButtons, int nButtons) {
+    if (!hRgn || !CoversHalfOfWindow(hRgn, sizeWindow)) {
+        return FALSE;
+    }
+    for (int i = 0; i < nButtons; ++i) {
+        if (!CoversRect(hRgn, prcButtons[i])) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+void CopyBitmapRect(CDC* pDC, CBitmap* pTarget, CBitmap* pSource, RECT rect) {
+    if (!pSource || !pSource->GetSafeHandle() || !pTarget) {
+        return;
+    }
+    const int nWidth = rect.right - rect.left;
+    const int nHeight = rect.bottom - rect.top;
+    if (pTarget->GetSafeHandle()) {
+        pTarget->DeleteObject();
+    }
+    pTarget->CreateCompatibleBitmap(pDC, nWidth, nHeight);
+
+    CDC dcTarget, dcSource;
+    dcTarget.CreateCompatibleDC(pDC);
+    dcSource.CreateCompatibleDC(pDC);
+    CBitmap* pOldTarget = dcTarget.SelectObject(pTarget);
+    CBitmap* pOldSource = dcSource.SelectObject(pSource);
+    dcTarget.StretchBlt(0, 0, nWidth, nHeight, &dcSource, rect.left, rect.top, nWidth, nHeight,
+                        SRCCOPY);
+    if (pOldTarget) {
+        dcTarget.SelectObject(pOldTarget);
+    }
+    if (pOldSource) {
+        dcSource.SelectObject(pOldSource);
+    }
 }

@@ -1,6 +1,6 @@
-#include "skin/CSkinButton.h"
+#include "SkinButton.h"
 
-#include "skin/BitmapRegion.h"
+#include "BitmapRegion.h"
 
 // The tooltip knows the button as one rectangular tool with this id.
 #define SKIN_BUTTON_TOOL_ID 1
