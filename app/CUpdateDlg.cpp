@@ -1,9 +1,9 @@
 #include "app/CUpdateDlg.h"
 
+#include "SkinnedWindow.h"
 #include "UpdateProgressMessage.h"
 #include "app/CAboutDlg.h"
 #include "app/DriverChannel.h"
-#include "screens/PaintSkinBackground.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 #include "app/ShowOutcomeNotice.h"
-#include "screens/CNoticeDlg.h"
+#include "NoticeDlg.h"
 
 void ShowOutcomeNotice(CProgressCtrl& progress, CWnd* pParent, LPCTSTR lpszSkinName) {
     progress.SendMessage(PBM_SETPOS, 0);

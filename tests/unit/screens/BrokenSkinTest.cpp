@@ -3,11 +3,11 @@
 // Built once per library (BROKEN_SKIN_*), beside it. Whatever is broken, every window keeps
 // a size a user can see, its buttons inside its shape and working, and the notices of
 // success and failure look different.
+#include "NoticeDlg.h"
+#include "PromptDlg.h"
 #include "SkinnedWindowChecks.h"
 #include "app/CUpdateApp.h"
 #include "app/CUpdateDlg.h"
-#include "screens/CNoticeDlg.h"
-#include "screens/CPromptDlg.h"
 
 #include <algorithm>
 #include <memory>

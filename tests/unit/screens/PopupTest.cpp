@@ -1,8 +1,8 @@
 // The prompt and the notice: their skins, answers, placement over the main window, drag and
 // clean-up.
+#include "NoticeDlg.h"
+#include "PromptDlg.h"
 #include "SkinnedWindowChecks.h"
-#include "screens/CNoticeDlg.h"
-#include "screens/CPromptDlg.h"
 #include "user/Window.h"
 
 #include <memory>

@@ -1,10 +1,8 @@
 // The main window's skin: its pictures, size, shape and buttons, and dragging it.
-#include "SkinLayoutLine.h"
 #include "app/CUpdateDlg.h"
-#include "screens/ApplySkinRegion.h"
-#include "screens/CreateSkinButton.h"
-#include "screens/DragSkinnedWindow.h"
-#include "screens/ScreenPictures.h"
+
+#include "SkinLayoutLine.h"
+#include "SkinnedWindow.h"
 
 int CUpdateDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CDialog::OnCreate(lpCreateStruct) == -1) {

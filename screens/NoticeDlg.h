@@ -1,24 +1,25 @@
-// The skinned two-button question shown before an older image is written: OK goes on,
-// Cancel ends the program. The question itself is drawn into the prompt's pictures.
+// The skinned one-button notice: success, failure or already up to date, chosen by the skin
+// name set before DoModal. The message itself is drawn into the notice's pictures.
 #pragma once
 
 #include "SkinButton.h"
 #include "platform/mfc.h"
-#include "res/resource.h"
+#include "resource.h"
 
-class CPromptDlg : public CDialog {
+class CNoticeDlg : public CDialog {
 public:
-    explicit CPromptDlg(CWnd* pParent = nullptr);
-    ~CPromptDlg() override;
+    explicit CNoticeDlg(CWnd* pParent = nullptr);
+    ~CNoticeDlg() override;
 
     enum { IDD = IDD_SKIN_POPUP };
+
+    CString m_strSkinName;
 
 protected:
     CBitmap m_bmpShape;
     CBitmap m_bmpBackground;
     HRGN m_hRgn;
     CSkinButton m_btnOK;
-    CSkinButton m_btnCancel;
 
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;

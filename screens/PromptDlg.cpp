@@ -1,11 +1,7 @@
-#include "screens/CPromptDlg.h"
+#include "PromptDlg.h"
 
 #include "SkinLayoutLine.h"
-#include "screens/ApplySkinRegion.h"
-#include "screens/CreateSkinButton.h"
-#include "screens/DragSkinnedWindow.h"
-#include "screens/PaintSkinBackground.h"
-#include "screens/ScreenPictures.h"
+#include "SkinnedWindow.h"
 
 BEGIN_MESSAGE_MAP(CPromptDlg, CDialog)
 ON_WM_CREATE()

@@ -1,11 +1,7 @@
-#include "screens/CNoticeDlg.h"
+#include "NoticeDlg.h"
 
 #include "SkinLayoutLine.h"
-#include "screens/ApplySkinRegion.h"
-#include "screens/CreateSkinButton.h"
-#include "screens/DragSkinnedWindow.h"
-#include "screens/PaintSkinBackground.h"
-#include "screens/ScreenPictures.h"
+#include "SkinnedWindow.h"
 
 namespace {
 
