@@ -5,10 +5,16 @@
 // ordering that matters comes from the semaphore the driver releases after registration.
 #pragma once
 
-#include "app/DriverControlCodes.h"
 #include "platform/kernel32.h"
 
 #include <atomic>
+
+// Control codes of the driver channel. IOCTL_ENTER_ICP lives with the programming session
+// (IcpControlCode.h).
+#define IOCTL_REGISTER_SEMAPHORE                                                                   \
+    CTL_CODE(FILE_DEVICE_UNKNOWN, 0x900, METHOD_BUFFERED, FILE_ANY_ACCESS)
+#define IOCTL_GET_EVENT CTL_CODE(FILE_DEVICE_UNKNOWN, 0x902, METHOD_BUFFERED, FILE_ANY_ACCESS)
+#define IOCTL_GET_FW_VERSION CTL_CODE(FILE_DEVICE_UNKNOWN, 0x944, METHOD_BUFFERED, FILE_ANY_ACCESS)
 
 extern std::atomic<HANDLE> g_hDriver;         // the open channel, or NULL
 extern std::atomic<HANDLE> g_hEventSemaphore; // released by the driver once per device event

@@ -1,4 +1,4 @@
-#include "app/DriverChannel.h"
+#include "DriverChannel.h"
 
 std::atomic<HANDLE> g_hDriver{nullptr};
 std::atomic<HANDLE> g_hEventSemaphore{nullptr};

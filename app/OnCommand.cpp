@@ -1,4 +1,4 @@
-#include "app/CUpdateDlg.h"
+#include "UpdateDlg.h"
 
 // Both skinned buttons carry id 0, so only the source window tells OK from Cancel. A command
 // without a source window (menu, accelerator, keyboard) never counts as a button press, even

@@ -1,4 +1,4 @@
-#include "app/DriverChannel.h"
+#include "DriverChannel.h"
 
 BOOL OpenDriverChannel() {
     const HANDLE hDriver = CreateFileA("\\\\.\\korvel", GENERIC_READ | GENERIC_WRITE,

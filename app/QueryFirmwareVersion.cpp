@@ -1,4 +1,4 @@
-#include "app/DriverChannel.h"
+#include "DriverChannel.h"
 
 #include <cstring>
 

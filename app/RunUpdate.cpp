@@ -1,7 +1,7 @@
+#include "DriverChannel.h"
+#include "FwImageVersion.h"
 #include "IspSession.h"
-#include "app/CUpdateDlg.h"
-#include "app/DriverChannel.h"
-#include "app/FwImageVersion.h"
+#include "UpdateDlg.h"
 
 namespace {
 

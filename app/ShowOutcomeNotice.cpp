@@ -1,4 +1,4 @@
-#include "app/ShowOutcomeNotice.h"
+#include "ShowOutcomeNotice.h"
 #include "NoticeDlg.h"
 
 void ShowOutcomeNotice(CProgressCtrl& progress, CWnd* pParent, LPCTSTR lpszSkinName) {

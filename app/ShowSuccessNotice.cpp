@@ -1,5 +1,5 @@
-#include "app/CUpdateDlg.h"
-#include "app/ShowOutcomeNotice.h"
+#include "ShowOutcomeNotice.h"
+#include "UpdateDlg.h"
 
 void CUpdateDlg::ShowSuccessNotice() {
     ShowOutcomeNotice(m_progress, CWnd::FromHandle(::GetParent(m_hWnd)),

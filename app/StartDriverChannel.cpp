@@ -1,4 +1,4 @@
-#include "app/DriverChannel.h"
+#include "DriverChannel.h"
 
 void StartDriverChannel(LPVOID pMainWnd, HANDLE* phEventThread, DWORD* pdwEventThreadId) {
     g_hEventSemaphore.store(CreateSemaphoreA(nullptr, 0, 100, nullptr), std::memory_order_relaxed);

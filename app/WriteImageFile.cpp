@@ -1,4 +1,4 @@
-#include "app/CUpdateDlg.h"
+#include "UpdateDlg.h"
 
 #include <cstdio>
 #include <cstring>

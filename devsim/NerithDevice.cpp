@@ -1,6 +1,6 @@
 #include "NerithDevice.h"
 
-#include "app/DriverControlCodes.h"
+#include "app/DriverChannel.h"
 #include "isp/IcpControlCode.h"
 #include "ispdll/IspProtocol.h"
 

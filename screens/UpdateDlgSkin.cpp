@@ -1,5 +1,5 @@
 // The main window's skin: its pictures, size, shape and buttons, and dragging it.
-#include "app/CUpdateDlg.h"
+#include "UpdateDlg.h"
 
 #include "SkinLayoutLine.h"
 #include "SkinnedWindow.h"

@@ -1,8 +1,8 @@
 // nerith-devsim as a driver others share a machine with: only its user reaches its sockets,
 // a client that never reads cannot hold up the others, and a frozen driver stops for real.
 #include "DevsimProcess.h"
+#include "DriverChannel.h"
 #include "IspSession.h"
-#include "app/DriverControlCodes.h"
 #include "platform/internal/device_wire.h"
 
 #include <gtest/gtest.h>

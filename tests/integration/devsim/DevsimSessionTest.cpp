@@ -1,10 +1,10 @@
 // The driver channel, the programming session and the real ISP library against a running
 // nerith-devsim: what a user's update does to the device's flash.
 #include "DevsimProcess.h"
+#include "DriverChannel.h"
 #include "IspLibrary.h"
 #include "IspSession.h"
 #include "ProgressRecorder.h"
-#include "app/DriverChannel.h"
 
 #include <gtest/gtest.h>
 

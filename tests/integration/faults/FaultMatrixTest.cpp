@@ -3,10 +3,10 @@
 // program, and the connection and driver faults around them. Each case checks the outcome the
 // user would be shown and the flash the device is left with.
 #include "DevsimProcess.h"
+#include "DriverChannel.h"
 #include "ProgressHook.h"
 #include "S19Image.h"
 #include "SessionRun.h"
-#include "app/DriverChannel.h"
 
 #include <gtest/gtest.h>
 

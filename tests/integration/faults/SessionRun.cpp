@@ -1,7 +1,7 @@
 #include "SessionRun.h"
 
+#include "DriverChannel.h"
 #include "IspSession.h"
-#include "app/DriverChannel.h"
 
 namespace nerith::test {
 

@@ -1,8 +1,8 @@
 // One nerith-devsim serving a long run of short connections, as updaters started one after
 // another would make them: its memory, descriptors and threads must stay flat.
 #include "DevsimProcess.h"
+#include "DriverChannel.h"
 #include "ProcessFigures.h"
-#include "app/DriverControlCodes.h"
 
 #include <gtest/gtest.h>
 

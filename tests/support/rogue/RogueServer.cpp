@@ -1,7 +1,7 @@
 #include "RogueServer.h"
 
 #include "Sockets.h"
-#include "app/DriverControlCodes.h"
+#include "app/DriverChannel.h"
 #include "ispdll/IspProtocol.h"
 
 #include <poll.h>

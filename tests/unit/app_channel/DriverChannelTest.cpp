@@ -1,5 +1,5 @@
 // The driver channel, the event thread and the version query against a driver in the test.
-#include "app/DriverChannel.h"
+#include "DriverChannel.h"
 #include "DevsimProcess.h"
 #include "ScriptedDriver.h"
 

@@ -1,6 +1,6 @@
 // The simulated device's driver, firmware and MCU, driven request by request in-process.
 #include "NerithDevice.h"
-#include "app/DriverControlCodes.h"
+#include "app/DriverChannel.h"
 #include "isp/IcpControlCode.h"
 #include "ispdll/IspProtocol.h"
 

@@ -6,8 +6,8 @@
 #include "NoticeDlg.h"
 #include "PromptDlg.h"
 #include "SkinnedWindowChecks.h"
-#include "app/CUpdateApp.h"
-#include "app/CUpdateDlg.h"
+#include "UpdateApp.h"
+#include "UpdateDlg.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "app/CUpdateDlg.h"
+#include "UpdateDlg.h"
 
+#include "AboutDlg.h"
+#include "DriverChannel.h"
 #include "SkinnedWindow.h"
 #include "UpdateProgressMessage.h"
-#include "app/CAboutDlg.h"
-#include "app/DriverChannel.h"
 
 #include <cstring>
 

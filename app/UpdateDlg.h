@@ -4,7 +4,7 @@
 
 #include "SkinButton.h"
 #include "platform/mfc.h"
-#include "res/resource.h"
+#include "resource.h"
 
 class CUpdateDlg : public CDialog {
 public:

@@ -1,4 +1,4 @@
-#include "app/CAboutDlg.h"
+#include "AboutDlg.h"
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
 END_MESSAGE_MAP()

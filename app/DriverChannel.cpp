@@ -1,4 +1,4 @@
-#include "app/DriverChannel.h"
+#include "DriverChannel.h"
 
 // A wait that fails (no semaphore was created) ends the thread instead of spinning on it.
 DWORD WINAPI DeviceEventThread(LPVOID) {

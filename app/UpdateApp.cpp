@@ -1,6 +1,6 @@
-#include "app/CUpdateApp.h"
+#include "UpdateApp.h"
 
-#include "app/CUpdateDlg.h"
+#include "UpdateDlg.h"
 
 // ON_COMMAND takes members of the map's own class; this entry names the base's handler.
 // clang-format off

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/mfc.h"
-#include "res/resource.h"
+#include "resource.h"
 
 class CAboutDlg : public CDialog {
 public:

@@ -1,6 +1,6 @@
 #include "NoticeDlg.h"
 #include "PromptDlg.h"
-#include "app/CUpdateDlg.h"
+#include "UpdateDlg.h"
 
 // 1 lets the update go on; 2 means the device is up to date; 3 means the user refused to
 // write an older image.
