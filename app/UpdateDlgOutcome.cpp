@@ -1,6 +1,23 @@
+// How an update run ends: the version check's notice or prompt, and the outcome notices.
+#include "UpdateDlg.h"
+
 #include "NoticeDlg.h"
 #include "PromptDlg.h"
-#include "UpdateDlg.h"
+
+namespace {
+
+// Puts the bar back to 0, shows the notice with the given skin over pParent and asks the
+// program to end when the user closes it with OK.
+void ShowOutcomeNotice(CProgressCtrl& progress, CWnd* pParent, LPCTSTR lpszSkinName) {
+    progress.SendMessage(PBM_SETPOS, 0);
+    CNoticeDlg dlgNotice(pParent);
+    dlgNotice.m_strSkinName = lpszSkinName;
+    if (dlgNotice.DoModal() == IDOK) {
+        ::PostQuitMessage(0);
+    }
+}
+
+} // namespace
 
 // 1 lets the update go on; 2 means the device is up to date; 3 means the user refused to
 // write an older image.
@@ -25,4 +42,13 @@ int CUpdateDlg::CheckFWversion(UINT uDeviceVersion, UINT uImageVersion) {
         return 3;
     }
     return 1;
+}
+
+void CUpdateDlg::ShowSuccessNotice() {
+    ShowOutcomeNotice(m_progress, CWnd::FromHandle(::GetParent(m_hWnd)),
+                      "skin_congratulation_fw.ini");
+}
+
+void CUpdateDlg::ShowFailureNotice() {
+    ShowOutcomeNotice(m_progress, CWnd::FromHandle(::GetParent(m_hWnd)), "skin_error_fw.ini");
 }
