@@ -1,5 +1,7 @@
 // The updater's main window: a skinned dialog with a progress bar and two skinned buttons, OK
-// running the whole update and Cancel ending the program.
+// running the whole update and Cancel ending the program. Its skin set-up (OnCreate, SetupSkin,
+// OnLButtonDown) lives with the other screens in screens/UpdateDlgSkin.cpp, the version check
+// and the outcome notices in UpdateDlgOutcome.cpp; all of it builds into nerith_app.
 #pragma once
 
 #include "SkinButton.h"
