@@ -4,7 +4,7 @@
 //       (--plant: first creates FOLDER/temp.s19, mode 0666, so the victim may open it) then
 //       whenever FOLDER/temp.s19 has content other than EVIL's, writes EVIL's into it
 //   nerith-test-attacker rename FOLDER EVIL
-//       whenever FOLDER/temp.s19 is someone else's, renames a copy of EVIL over it
+//       whenever FOLDER/temp.s19 is someone else's, swaps a copy of EVIL with it in one step
 //   nerith-test-attacker symlink FOLDER TARGET
 //   nerith-test-attacker fifo FOLDER
 //       plants a symlink or a FIFO at FOLDER/temp.s19 and ends
@@ -12,6 +12,7 @@
 // The watching modes print "ready" once they watch and run until they are ended; each hit
 // prints a line. Exit status 2 for bad arguments, 1 when planting fails.
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,7 +83,11 @@ int RenameOver(const std::string& folder, const std::string& target, const std::
             if (::access(copy.c_str(), F_OK) != 0) {
                 std::ofstream(copy, std::ios::binary) << evil;
             }
-            if (::rename(copy.c_str(), target.c_str()) == 0) {
+            // An exchange, not a rename: it needs the same right to remove the victim's
+            // file, but cannot succeed on a name the victim has already deleted, so a hit
+            // is always a file of the victim's displaced.
+            if (::renameat2(AT_FDCWD, copy.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) ==
+                0) {
                 std::puts("renamed");
                 std::fflush(stdout);
             }
