@@ -15,6 +15,7 @@ struct Faults {
     bool eraseFails = false;
     std::optional<unsigned> verifyFailsAt;
     std::optional<unsigned> programFailsAt;   // a stuck cell: the first marked byte stays as it was
+    std::optional<unsigned> programRefusedAt; // the MCU answers this program request with an error
     std::optional<unsigned> vanishesAt;       // the device is unplugged at this program request
     std::optional<unsigned> vanishesAtVerify; // ... at this verify request
     bool vanishesAtErase = false;             // ... at an erase or mass erase request

@@ -203,6 +203,13 @@ std::uint32_t NerithDevice::IspReady(const ClientState& client) const {
     return (mode_ == Mode::Programming && client.ispOpen) ? ERROR_SUCCESS : ERROR_NOT_READY;
 }
 
+std::uint32_t NerithDevice::IspAllowed(const ClientState& client, std::uint32_t first,
+                                       std::uint32_t last) {
+    const bool inRegion = first >= client.first && last <= client.last;
+    const bool inVectors = first >= client.vectorFirst && last < proto::kAddressSpace;
+    return first <= last && (inRegion || inVectors) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 Outcome NerithDevice::IspOpen(ClientState& client, Input input, std::uint32_t outLength) {
     if (!Sizes(input, outLength, sizeof(proto::OpenParameters), 0)) {
         return Reply(ERROR_INVALID_PARAMETER);
@@ -220,6 +227,9 @@ Outcome NerithDevice::IspOpen(ClientState& client, Input input, std::uint32_t ou
         return Reply(ERROR_TIMEOUT);
     }
     client.ispOpen = true;
+    client.first = p.startAddress;
+    client.last = p.lastAddress;
+    client.vectorFirst = p.vectorFirst;
     return Reply(ERROR_SUCCESS);
 }
 
@@ -233,6 +243,9 @@ Outcome NerithDevice::IspErase(const ClientState& client, Input input, std::uint
     const auto range = Read<proto::EraseRange>(input);
     if (range.first > range.last) {
         return Reply(ERROR_INVALID_PARAMETER);
+    }
+    if (const std::uint32_t allowed = IspAllowed(client, range.first, range.last)) {
+        return Reply(allowed);
     }
     if (faults_.vanishesAtErase) {
         return {Outcome::Action::Vanish, 0, {}, 0};
@@ -271,9 +284,16 @@ Outcome NerithDevice::IspProgram(const ClientState& client, Input input, std::ui
     if (const std::uint32_t ready = IspReady(client)) {
         return Reply(ready);
     }
+    const std::uint32_t last = block.header.first + block.header.length - 1u;
+    if (const std::uint32_t allowed = IspAllowed(client, block.header.first, last)) {
+        return Reply(allowed);
+    }
     const unsigned index = programBlocks_++;
     if (faults_.vanishesAt == index) {
         return {Outcome::Action::Vanish, 0, {}, 0};
+    }
+    if (faults_.programRefusedAt == index) {
+        return Reply(ERROR_WRITE_FAULT);
     }
     const std::uint32_t stuck = faults_.programFailsAt == index ? FirstMarked(block) : ~0u;
     std::uint32_t programmed = 0;

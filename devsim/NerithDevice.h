@@ -22,11 +22,15 @@ enum class Mode { Firmware, Programming };
 // every first request and the bytes to the repeat (the form the updater reads as a word).
 enum class VersionForm { First, Second };
 
-// What the driver knows about one open handle.
+// What the driver knows about one open handle. An ISP open allows erasing and programming
+// the region first..last and the vector area vectorFirst..0xFFFF, nothing else.
 struct ClientState {
     int id = 0;
     bool ispOpen = false;
     unsigned versionRequests = 0;
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    std::uint32_t vectorFirst = 0x10000;
 };
 
 struct Outcome {
@@ -77,6 +81,9 @@ private:
     Outcome IspVerify(const ClientState& client, Input input, std::uint32_t outLength);
     Outcome IspRead(const ClientState& client, Input input, std::uint32_t outLength);
     std::uint32_t IspReady(const ClientState& client) const;
+    // ERROR_SUCCESS when every byte of first..last lies where the client's open allows writes.
+    static std::uint32_t IspAllowed(const ClientState& client, std::uint32_t first,
+                                    std::uint32_t last);
 
     FlashMemory flash_;
     Faults faults_;

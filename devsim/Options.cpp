@@ -81,6 +81,8 @@ Options:
                            program-at:K      the K-th program block request leaves its first
                                              marked byte unprogrammed (a stuck cell that
                                              the read-back finds)
+                           mcu-refuses-program-at:K  the MCU answers the K-th program block
+                                             request with an error and writes nothing of it
                            vanish-at:K       the device is unplugged at the K-th program
                                              block request
                            vanish-verify-at:K  ... at the K-th verify block request
@@ -90,6 +92,8 @@ Options:
                                              after a SIGCONT
                          K counts block requests of that kind from 0, since the device last
                          entered programming mode.
+                         Whatever the faults, the MCU refuses (ERROR_ACCESS_DENIED) to erase or
+                         program a byte outside the region and vector area its ISP open named.
   --answer-after=N       the MCU leaves the first N ISP opens unanswered
   --timing               HC908 timing: 30 us per programmed byte, 2 ms per erased 64-byte
                          page, 4 ms per mass erase, 200 us per request; scaled by

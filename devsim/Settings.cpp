@@ -67,6 +67,7 @@ std::string ApplyFault(Faults& faults, const std::string& value) {
         faults.vanishesAtErase = true;
     } else if (!ParseBlockFault(value, "verify-at:", faults.verifyFailsAt) &&
                !ParseBlockFault(value, "program-at:", faults.programFailsAt) &&
+               !ParseBlockFault(value, "mcu-refuses-program-at:", faults.programRefusedAt) &&
                !ParseBlockFault(value, "vanish-at:", faults.vanishesAt) &&
                !ParseBlockFault(value, "vanish-verify-at:", faults.vanishesAtVerify) &&
                !ParseBlockFault(value, "freeze-at:", faults.freezesAt)) {
