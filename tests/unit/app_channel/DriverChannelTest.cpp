@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -252,3 +253,38 @@ TEST_F(DriverChannel, OneEventRequestPerReleaseUntilStopped) {
 }
 
 } // namespace
+
+// The repeat goes out in the buffer the first reply filled: the driver's bytes 2 to 99 travel
+// back unchanged, and only as many bytes as it returned were written into it.
+TEST_F(DriverChannel, TheRepeatCarriesTheFirstReplyAsItLeftTheBuffer) {
+    std::vector<std::uint8_t> full(100, 0);
+    for (std::size_t i = 2; i < full.size(); ++i) {
+        full[i] = static_cast<std::uint8_t>(0xA0 + i);
+    }
+    std::vector<std::uint8_t> shorter(full.begin(), full.begin() + 40);
+    std::vector<std::uint8_t> shorterSeen(100, 0);
+    std::copy(shorter.begin(), shorter.end(), shorterSeen.begin());
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> first;
+        std::vector<std::uint8_t> repeatInput;
+    };
+    const Case cases[] = {
+        {"100 bytes, 2 to 99 set", full, full},
+        {"40 bytes, 2 to 39 set", shorter, shorterSeen},
+    };
+    for (const Case& c : cases) {
+        FakeNerith nerith(folder_.Path());
+        nerith.versionReplies = {DriverReply::Ok(c.first), DriverReply::Ok(VersionReply(7, 1))};
+        g_hDriver = CreateFileA("\\\\.\\korvel", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(g_hDriver.load(), INVALID_HANDLE_VALUE) << c.what;
+        EXPECT_EQ(QueryFirmwareVersion(), 7u + 256u) << c.what;
+        const auto inputs = nerith.Inputs(IOCTL_GET_FW_VERSION);
+        ASSERT_EQ(inputs.size(), 2u) << c.what;
+        EXPECT_EQ(inputs[0], std::vector<std::uint8_t>(100, 0)) << c.what;
+        EXPECT_EQ(inputs[1], c.repeatInput) << c.what;
+        CloseHandle(g_hDriver.load());
+        g_hDriver = nullptr;
+    }
+}
