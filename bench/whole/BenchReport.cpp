@@ -20,6 +20,28 @@ std::string Mib(long kib) {
     return Printf("%.1f MiB", static_cast<double>(kib) / 1024);
 }
 
+std::string Faults(double count) {
+    return Printf("%.0f page faults", count);
+}
+
+BenchRow StartupRow(const StartupComparison& s, int runs) {
+    return {"Start-up, exec to first frame on Xvfb",
+            "nerith-update " + FormatSeconds(s.updater) + ", " + Faults(s.updaterFaults),
+            "xmessage " + FormatSeconds(s.xmessage) + ", " + Faults(s.xmessageFaults),
+            FormatRatio(s.updater, s.xmessage),
+            "median of " + std::to_string(runs) + "; minor faults " +
+                FormatRatio(s.updaterFaults, s.xmessageFaults)};
+}
+
+BenchRow PeakRow(const UpdateTiming& update, const StartupComparison& startup) {
+    return {"Peak resident memory during an update (VmHWM)", "nerith-update " + Mib(update.peakKib),
+            "xmessage " + Mib(startup.xmessagePeakKib),
+            FormatRatio(static_cast<double>(update.peakKib),
+                        static_cast<double>(startup.xmessagePeakKib)),
+            "xmessage once it shows; nerith-update " + Mib(startup.updaterPeakKib) +
+                " at its first frame, " + Faults(update.faults) + " to the notice"};
+}
+
 BenchRow ReaderRow(const std::string& name, double bytes, const ReaderComparison& c,
                    double inProcess, int runs) {
     const std::string size =
@@ -59,11 +81,7 @@ std::vector<BenchRow> BenchRows(const BenchFigures& f) {
                       ")",
                   in.regionSkinMask, in.copySkinMask, skinBytes),
         RegionRow("1920x1080", in.regionFullHd, in.copyFullHd, fullHdBytes),
-        {"Start-up, exec to first frame on Xvfb",
-         "nerith-update " + FormatSeconds(f.startup.updater),
-         "xmessage " + FormatSeconds(f.startup.xmessage),
-         FormatRatio(f.startup.updater, f.startup.xmessage),
-         "median of " + std::to_string(f.startupRuns)},
+        StartupRow(f.startup, f.startupRuns),
         {"Whole update, OK to success notice, HC908 timing", FormatSeconds(f.update.measured),
          "limit " + FormatSeconds(limit) + " (waits " + FormatSeconds(kRequiredWaitSeconds) +
              " + device " + FormatSeconds(f.update.device) + ")",
@@ -71,11 +89,7 @@ std::vector<BenchRow> BenchRows(const BenchFigures& f) {
          Printf("overhead %+.2f %%, ", overhead * 100) +
              (overhead < kUpdateOverheadLimit ? "under" : "NOT under") + " 2 %; median of " +
              std::to_string(f.updateRuns)},
-        {"Peak resident memory during an update (VmHWM)", "nerith-update " + Mib(f.update.peakKib),
-         "xmessage " + Mib(f.startup.xmessagePeakKib),
-         FormatRatio(static_cast<double>(f.update.peakKib),
-                     static_cast<double>(f.startup.xmessagePeakKib)),
-         "xmessage once it shows"},
+        PeakRow(f.update, f.startup),
     };
 }
 

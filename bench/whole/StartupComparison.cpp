@@ -1,9 +1,11 @@
 #include "StartupComparison.h"
 
 #include "FirstFrame.h"
+#include "MinorFaults.h"
 #include "PeakResident.h"
 #include "Statistics.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace nerith::bench {
@@ -17,6 +19,7 @@ constexpr auto kGoneTimeout = 5s;
 struct StartupRun {
     double seconds = 0;
     long peakKib = 0;
+    long faults = 0;
 };
 
 bool ScreenEmpty(testing::XSession& x) {
@@ -37,6 +40,7 @@ std::optional<StartupRun> TimeOneStart(testing::XSession& x, const testing::Proc
         return std::nullopt;
     }
     const auto frame = WaitForFirstFrame(x, *process, kFrameTimeout);
+    const auto faults = MinorFaults(process->pid());
     const auto peak = PeakResidentKib(process->pid());
     process->Terminate();
     if (!frame) {
@@ -47,7 +51,11 @@ std::optional<StartupRun> TimeOneStart(testing::XSession& x, const testing::Proc
         *error = options.argv[0] + " left a window on the screen";
         return std::nullopt;
     }
-    return StartupRun{std::chrono::duration<double>(*frame - start).count(), peak.value_or(0)};
+    if (!faults || !peak) {
+        *error = options.argv[0] + " ended at its first frame";
+        return std::nullopt;
+    }
+    return StartupRun{std::chrono::duration<double>(*frame - start).count(), *peak, *faults};
 }
 
 } // namespace
@@ -57,7 +65,9 @@ std::optional<StartupComparison> CompareStartup(testing::XSession& x,
                                                 std::string* error) {
     std::vector<double> updater;
     std::vector<double> xmessage;
-    long peak = 0;
+    std::vector<double> updaterFaults;
+    std::vector<double> xmessageFaults;
+    StartupComparison result;
     for (int i = 0; i < runs; ++i) {
         const auto ours = TimeOneStart(x, programs.updater, error);
         const auto theirs = ours ? TimeOneStart(x, programs.xmessage, error) : std::nullopt;
@@ -66,9 +76,16 @@ std::optional<StartupComparison> CompareStartup(testing::XSession& x,
         }
         updater.push_back(ours->seconds);
         xmessage.push_back(theirs->seconds);
-        peak = std::max(peak, theirs->peakKib);
+        updaterFaults.push_back(static_cast<double>(ours->faults));
+        xmessageFaults.push_back(static_cast<double>(theirs->faults));
+        result.updaterPeakKib = std::max(result.updaterPeakKib, ours->peakKib);
+        result.xmessagePeakKib = std::max(result.xmessagePeakKib, theirs->peakKib);
     }
-    return StartupComparison{Median(updater), Median(xmessage), peak};
+    result.updater = Median(updater);
+    result.xmessage = Median(xmessage);
+    result.updaterFaults = Median(updaterFaults);
+    result.xmessageFaults = Median(xmessageFaults);
+    return result;
 }
 
 } // namespace nerith::bench

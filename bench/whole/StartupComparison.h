@@ -17,6 +17,9 @@ struct StartupPrograms {
 struct StartupComparison {
     double updater = 0; // median seconds from exec to the first frame
     double xmessage = 0;
+    double updaterFaults = 0; // median minor page faults from exec to the first frame
+    double xmessageFaults = 0;
+    long updaterPeakKib = 0;  // the largest VmHWM of nerith-update at its first frame
     long xmessagePeakKib = 0; // VmHWM of xmessage once it shows
 };
 

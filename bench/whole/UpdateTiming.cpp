@@ -3,6 +3,7 @@
 #include "CarriedImage.h"
 #include "DeviceTime.h"
 #include "DevsimControl.h"
+#include "MinorFaults.h"
 #include "PeakResident.h"
 #include "S19Reader.h"
 #include "Statistics.h"
@@ -25,6 +26,7 @@ struct UpdateRun {
     double measured = 0;
     double device = 0;
     long peakKib = 0;
+    long faults = 0;
 };
 
 bool ResetDevice(const std::string& deviceDir, std::string* error) {
@@ -114,6 +116,7 @@ std::optional<UpdateRun> TimeOneUpdate(testing::XSession& x,
     Clock::time_point seen;
     const auto notice = WaitForNotice(x, recognizer, *updater, main->window, seen);
     const auto peak = PeakResidentKib(updater->Process().pid());
+    const auto faults = MinorFaults(updater->Process().pid());
     const RequestCounts after = Counts(setup);
     if (!notice || notice->screen != demo::Screen::Success) {
         *error = "the update did not end in the success notice: " +
@@ -130,7 +133,7 @@ std::optional<UpdateRun> TimeOneUpdate(testing::XSession& x,
     }
     const DeviceWork work = UpdateWork(CountsBetween(before, after), MarkedBytesOf(setup.image));
     return UpdateRun{std::chrono::duration<double>(seen - start).count(),
-                     ModelledDeviceSeconds(work), peak.value_or(0)};
+                     ModelledDeviceSeconds(work), peak.value_or(0), faults.value_or(0)};
 }
 
 } // namespace
@@ -140,6 +143,7 @@ std::optional<UpdateTiming> TimeUpdates(testing::XSession& x,
                                         const UpdateSetup& setup, int runs, std::string* error) {
     std::vector<double> measured;
     std::vector<double> device;
+    std::vector<double> faults;
     long peak = 0;
     for (int i = 0; i < runs; ++i) {
         const auto run = TimeOneUpdate(x, recognizer, setup, error);
@@ -148,9 +152,10 @@ std::optional<UpdateTiming> TimeUpdates(testing::XSession& x,
         }
         measured.push_back(run->measured);
         device.push_back(run->device);
+        faults.push_back(static_cast<double>(run->faults));
         peak = std::max(peak, run->peakKib);
     }
-    return UpdateTiming{Median(measured), Median(device), peak};
+    return UpdateTiming{Median(measured), Median(device), peak, Median(faults)};
 }
 
 } // namespace nerith::bench

@@ -26,6 +26,7 @@ struct UpdateTiming {
     double measured = 0; // median seconds from OK to the success notice
     double device = 0;   // median modelled device seconds of the same runs
     long peakKib = 0;    // the largest VmHWM of nerith-update at the notice
+    double faults = 0;   // median minor page faults of nerith-update from exec to the notice
 };
 
 // Each run puts the device one version behind first. nullopt with `error` set when a run

@@ -75,5 +75,29 @@ TEST(BenchReport, TheUpdateRowSaysWhetherTheOverheadIsUnderTheLimit) {
     EXPECT_NE(under[5].against.find("4.10 s"), std::string::npos) << under[5].against;
 }
 
+TEST(BenchReport, StartUpAndPeakRowsGivePageFaultsBesideTheirFigures) {
+    BenchFigures figures;
+    figures.startupRuns = 10;
+    figures.startup.updater = 0.020;
+    figures.startup.xmessage = 0.040;
+    figures.startup.updaterFaults = 600;
+    figures.startup.xmessageFaults = 500;
+    figures.startup.updaterPeakKib = 8 * 1024;
+    figures.startup.xmessagePeakKib = 5 * 1024;
+    figures.update.peakKib = 9 * 1024;
+    figures.update.faults = 1500;
+    const auto rows = BenchRows(figures);
+    ASSERT_EQ(rows.size(), 7u);
+    const BenchRow& startup = rows[4];
+    EXPECT_EQ(startup.ours, "nerith-update 20.0 ms, 600 page faults");
+    EXPECT_EQ(startup.against, "xmessage 40.0 ms, 500 page faults");
+    EXPECT_EQ(startup.ratio, "0.50x") << "the ratio is of the times";
+    EXPECT_EQ(startup.note, "median of 10; minor faults 1.20x");
+    const BenchRow& peak = rows[6];
+    EXPECT_EQ(peak.ratio, "1.80x");
+    EXPECT_NE(peak.note.find("8.0 MiB at its first frame, 1500 page faults"), std::string::npos)
+        << peak.note;
+}
+
 } // namespace
 } // namespace nerith::bench
