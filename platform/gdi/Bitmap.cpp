@@ -8,12 +8,11 @@ namespace platform::gdi {
 
 Bitmap::Bitmap(int width, int height)
     : GdiObject(OBJ_BITMAP), width_(width), height_(height),
-      pixels_(static_cast<std::size_t>(width) * height, 0u) {}
+      pixels_(static_cast<std::size_t>(width) * height) {}
 
 Bitmap::Bitmap(int width, int height, const BITMAPINFOHEADER& dib)
     : GdiObject(OBJ_BITMAP), width_(width), height_(height), isDib_(true),
-      bottomUp_(dib.biHeight > 0), dib_(dib),
-      pixels_(static_cast<std::size_t>(width) * height, 0u) {
+      bottomUp_(dib.biHeight > 0), dib_(dib), pixels_(static_cast<std::size_t>(width) * height) {
     dib_.biSizeImage = static_cast<DWORD>(width) * 4u * static_cast<DWORD>(height);
 }
 

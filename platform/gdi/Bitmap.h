@@ -5,6 +5,7 @@
 
 #include "GdiObject.h"
 #include "platform/gdi32.h"
+#include "platform/internal/surface.h"
 
 #include <cstdint>
 #include <vector>
@@ -45,7 +46,7 @@ private:
     bool isDib_ = false;
     bool bottomUp_ = false;
     BITMAPINFOHEADER dib_{};
-    std::vector<std::uint32_t> pixels_;
+    PixelVector pixels_;
 };
 
 // Checks a requested size against kMaxEdge; sets ERROR_INVALID_PARAMETER when refused.

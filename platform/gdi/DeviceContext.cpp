@@ -39,6 +39,8 @@ PixelView DeviceContext::View() const {
         surface_->pixels.size() < static_cast<std::size_t>(surface_->width) * surface_->height) {
         return PixelView{};
     }
+    // Whoever asks for the pixels may draw on them.
+    surface_->blank = false;
     return PixelView{surface_->pixels.data(), surface_->width, surface_->width, surface_->height};
 }
 

@@ -41,9 +41,10 @@ RECT ClientBounds(const Window& window) {
 std::shared_ptr<gdi::Surface> Resized(const std::shared_ptr<gdi::Surface>& old, int width,
                                       int height) {
     auto next = std::make_shared<gdi::Surface>(width, height, 0);
-    if (!old) {
+    if (!old || old->blank) {
         return next;
     }
+    next->blank = false;
     const int w = std::min(width, old->width);
     const int h = w > 0 ? std::min(height, old->height) : 0;
     for (int y = 0; y < h; ++y) {
