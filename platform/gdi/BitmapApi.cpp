@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 #include "DeviceContext.h"
+#include "platform/internal/dib.h"
 
 #include <cstring>
 
@@ -22,6 +23,24 @@ bool AcceptableDibHeader(const BITMAPINFO* pbmi, UINT usage) {
 }
 
 } // namespace
+
+namespace platform::gdi {
+
+HBITMAP CreateBitmapForRows(int width, int height, std::uint32_t** rows) noexcept {
+    *rows = nullptr;
+    if (!AcceptableSize(width, height)) {
+        return nullptr;
+    }
+    return NoThrow<HBITMAP>(nullptr, [&] {
+        auto bitmap = std::make_shared<Bitmap>(width, height);
+        std::uint32_t* top = bitmap->View().row0;
+        HBITMAP handle = AddBitmap(std::move(bitmap));
+        *rows = handle ? top : nullptr;
+        return handle;
+    });
+}
+
+} // namespace platform::gdi
 
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     if (!FindDC(hdc)) {

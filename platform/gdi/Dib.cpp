@@ -139,6 +139,18 @@ const std::uint8_t* StoredRow(const std::uint8_t* base, std::size_t stride, int 
     return base + stride * static_cast<std::size_t>(topDown ? y : rows - 1 - y);
 }
 
+// The colour image, rows top-down, `layout.width` pixels apart from `out` on.
+void ReadPixels(const std::uint8_t* dib, const DibLayout& layout, std::uint32_t* out) {
+    for (int y = 0; y < layout.rows; ++y) {
+        const std::uint8_t* row =
+            StoredRow(dib + layout.bitsOffset, layout.stride, layout.rows, layout.topDown, y);
+        std::uint32_t* target = out + static_cast<std::size_t>(y) * layout.width;
+        for (int x = 0; x < layout.width; ++x) {
+            target[x] = PixelAt(dib, layout, row, x);
+        }
+    }
+}
+
 void ReadMask(const std::uint8_t* dib, const DibLayout& layout, DibImage& image) {
     const std::size_t maskStride = ((static_cast<std::size_t>(layout.width) + 31) / 32) * 4;
     const std::uint8_t* mask = dib + layout.bitsOffset + layout.stride * layout.rows;
@@ -168,14 +180,7 @@ DWORD DecodeDib(const void* dib, std::size_t size, DibKind kind, DibImage& image
         image.height = layout.rows;
         image.bitCount = layout.bitCount;
         image.pixels.resize(static_cast<std::size_t>(layout.width) * layout.rows);
-        for (int y = 0; y < layout.rows; ++y) {
-            const std::uint8_t* row =
-                StoredRow(p + layout.bitsOffset, layout.stride, layout.rows, layout.topDown, y);
-            std::uint32_t* out = &image.pixels[static_cast<std::size_t>(y) * layout.width];
-            for (int x = 0; x < layout.width; ++x) {
-                out[x] = PixelAt(p, layout, row, x);
-            }
-        }
+        ReadPixels(p, layout, image.pixels.data());
         if (kind == DibKind::Icon) {
             ReadMask(p, layout, image);
         }
@@ -201,17 +206,19 @@ std::vector<std::uint32_t> IconArgb(const DibImage& image) {
 }
 
 HBITMAP CreateBitmapFromDib(const void* dib, std::size_t size) {
-    return NoThrow<HBITMAP>(nullptr, [&]() -> HBITMAP {
-        DibImage image;
-        if (const DWORD status = DecodeDib(dib, size, DibKind::Bitmap, image);
-            status != ERROR_SUCCESS) {
-            SetLastError(status);
-            return nullptr;
-        }
-        auto bitmap = std::make_shared<Bitmap>(image.width, image.height);
-        std::memcpy(bitmap->View().row0, image.pixels.data(), image.pixels.size() * 4);
-        return static_cast<HBITMAP>(AddObject(std::move(bitmap)));
-    });
+    const auto* p = static_cast<const std::uint8_t*>(dib);
+    DibLayout layout;
+    const DWORD status = p ? ReadLayout(p, size, DibKind::Bitmap, layout) : ERROR_INVALID_PARAMETER;
+    if (status != ERROR_SUCCESS) {
+        SetLastError(status);
+        return nullptr;
+    }
+    std::uint32_t* rows = nullptr;
+    HBITMAP bitmap = CreateBitmapForRows(layout.width, layout.rows, &rows);
+    if (bitmap) {
+        ReadPixels(p, layout, rows);
+    }
+    return bitmap;
 }
 
 bool SkipBmpFileHeader(const std::uint8_t*& data, std::size_t& size) {

@@ -1,9 +1,10 @@
 #include "JpegDecoder.h"
+#include "platform/gdi32.h"
+#include "platform/internal/dib.h"
 #include "platform/internal/picture_limits.h"
 
 #include <csetjmp>
 #include <cstdio>
-#include <new>
 
 #include <jpeglib.h>
 
@@ -31,9 +32,17 @@ void OnMessage(j_common_ptr cinfo, int level) {
     }
 }
 
-// Kept free of objects with destructors: a longjmp may leave it from any libjpeg call.
+// The fourth byte of each pixel is filler that libjpeg sets; bitmaps here keep it zero.
+void ClearFiller(std::uint32_t* row, JDIMENSION width) {
+    for (JDIMENSION x = 0; x < width; ++x) {
+        row[x] &= 0x00FFFFFFu;
+    }
+}
+
+// Kept free of objects with destructors: a longjmp may leave it from any libjpeg call. What it
+// makes is handed out through `bitmap` before the first call that may jump.
 JpegStatus Decode(jpeg_decompress_struct& cinfo, ErrorManager& errors, const std::uint8_t* data,
-                  std::size_t size, DecodedImage& image) {
+                  std::size_t size, HBITMAP* bitmap) {
     if (setjmp(errors.jump)) {
         return JpegStatus::Invalid;
     }
@@ -51,17 +60,18 @@ JpegStatus Decode(jpeg_decompress_struct& cinfo, ErrorManager& errors, const std
     }
     cinfo.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&cinfo);
-    const std::size_t count = static_cast<std::size_t>(cinfo.output_width) * cinfo.output_height;
-    image.pixels.reset(new (std::nothrow) std::uint32_t[count]);
-    if (!image.pixels) {
+    const JDIMENSION width = cinfo.output_width;
+    std::uint32_t* pixels = nullptr;
+    *bitmap = platform::gdi::CreateBitmapForRows(static_cast<int>(width),
+                                                 static_cast<int>(cinfo.output_height), &pixels);
+    if (!*bitmap) {
         return JpegStatus::TooLarge;
     }
-    image.width = static_cast<int>(cinfo.output_width);
-    image.height = static_cast<int>(cinfo.output_height);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(
-            &image.pixels[static_cast<std::size_t>(cinfo.output_scanline) * cinfo.output_width]);
-        jpeg_read_scanlines(&cinfo, &row, 1);
+        std::uint32_t* row = pixels + static_cast<std::size_t>(cinfo.output_scanline) * width;
+        JSAMPROW samples = reinterpret_cast<JSAMPROW>(row);
+        jpeg_read_scanlines(&cinfo, &samples, 1);
+        ClearFiller(row, width);
     }
     jpeg_finish_decompress(&cinfo);
     return JpegStatus::Decoded;
@@ -69,7 +79,8 @@ JpegStatus Decode(jpeg_decompress_struct& cinfo, ErrorManager& errors, const std
 
 } // namespace
 
-JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& image) {
+JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, HBITMAP* bitmap) {
+    *bitmap = nullptr;
     if (!data || size == 0 || size > 0x7FFFFFFFu) {
         return JpegStatus::Invalid;
     }
@@ -78,18 +89,13 @@ JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& 
     cinfo.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = OnError;
     errors.pub.emit_message = OnMessage;
-    const JpegStatus status = Decode(cinfo, errors, data, size, image);
+    const JpegStatus status = Decode(cinfo, errors, data, size, bitmap);
     jpeg_destroy_decompress(&cinfo);
-    if (status != JpegStatus::Decoded) {
-        image = DecodedImage{};
-        return status;
+    if (status != JpegStatus::Decoded && *bitmap) {
+        DeleteObject(*bitmap);
+        *bitmap = nullptr;
     }
-    // The fourth byte of each pixel is filler; bitmaps here keep it zero.
-    const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
-    for (std::size_t i = 0; i < count; ++i) {
-        image.pixels[i] &= 0x00FFFFFFu;
-    }
-    return JpegStatus::Decoded;
+    return status;
 }
 
 } // namespace platform::ole

@@ -4,20 +4,17 @@
 // size is allocated.
 #pragma once
 
+#include "platform/wintypes.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace platform::ole {
 
-struct DecodedImage {
-    int width = 0;
-    int height = 0;
-    std::unique_ptr<std::uint32_t[]> pixels; // 0x00RRGGBB, rows top-down
-};
-
 enum class JpegStatus { Decoded, Invalid, TooLarge };
 
-JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, DecodedImage& image);
+// On success `bitmap` is a new device-dependent bitmap of the picture, decoded straight into
+// it; otherwise it is nullptr and nothing is left behind.
+JpegStatus DecodeJpeg(const std::uint8_t* data, std::size_t size, HBITMAP* bitmap);
 
 } // namespace platform::ole

@@ -51,17 +51,15 @@ HRESULT DecodePicture(const std::vector<BYTE>& bytes, HBITMAP* bitmap) {
     if (platform::gdi::SkipBmpFileHeader(data, size)) {
         return DecodeBmp(data, size, bitmap);
     }
-    platform::ole::DecodedImage image;
-    switch (platform::ole::DecodeJpeg(data, size, image)) {
+    switch (platform::ole::DecodeJpeg(data, size, bitmap)) {
     case platform::ole::JpegStatus::Decoded:
-        break;
+        return S_OK;
     case platform::ole::JpegStatus::TooLarge:
         return E_OUTOFMEMORY;
     case platform::ole::JpegStatus::Invalid:
-        return CTL_E_INVALIDPICTURE;
+        break;
     }
-    *bitmap = CreateBitmap(image.width, image.height, 1, 32, image.pixels.get());
-    return *bitmap ? S_OK : E_OUTOFMEMORY;
+    return CTL_E_INVALIDPICTURE;
 }
 
 } // namespace

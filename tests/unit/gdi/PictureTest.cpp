@@ -169,6 +169,39 @@ TEST(OleLoadPicture, DecodesAJpegIntoABitmapOfItsPixelSize) {
     EXPECT_EQ(GetObjectType(bitmap), 0u); // the picture owned the bitmap
 }
 
+// libjpeg fills the fourth byte of every pixel; a bitmap copied into a DIB section must not
+// carry it along, as a 24-bit picture has no such byte.
+TEST(OleLoadPicture, AJpegsBitmapHasNothingInTheFourthByte) {
+    const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
+    IPicture* picture = nullptr;
+    ASSERT_EQ(Load(jpeg, &picture), S_OK);
+    OLE_HANDLE handle = 0;
+    ASSERT_EQ(picture->get_Handle(&handle), S_OK);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader =
+        BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, -8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    HDC target = CreateCompatibleDC(nullptr);
+    HDC source = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldTarget = SelectObject(target, section);
+    HGDIOBJ oldSource =
+        SelectObject(source, reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+    ASSERT_TRUE(BitBlt(target, 0, 0, 16, 8, source, 0, 0, SRCCOPY));
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < 16 * 8; ++i) {
+        ASSERT_EQ(pixels[i] >> 24, 0u) << "pixel " << i;
+        ASSERT_NE(pixels[i], 0u) << "pixel " << i << " was not copied";
+    }
+    SelectObject(source, oldSource);
+    SelectObject(target, oldTarget);
+    DeleteDC(source);
+    DeleteDC(target);
+    DeleteObject(section);
+    picture->Release();
+}
+
 TEST(OleLoadPicture, EveryTruncatedJpegFails) {
     const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     for (std::size_t size = 0; size < jpeg.size(); ++size) {

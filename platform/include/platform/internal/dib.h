@@ -42,6 +42,11 @@ std::vector<std::uint32_t> IconArgb(const DibImage& image);
 // A 32-bit device-dependent bitmap of the DIB; nullptr with the thread's last error set.
 HBITMAP CreateBitmapFromDib(const void* dib, std::size_t size);
 
+// A black device-dependent bitmap for a decoder to write its pixels straight into: `rows`
+// receives its top row, the others following `width` pixels apart. The size must already be
+// checked against the picture limits. nullptr with the thread's last error set.
+HBITMAP CreateBitmapForRows(int width, int height, std::uint32_t** rows) noexcept;
+
 // A BMP file starts with a 14-byte BITMAPFILEHEADER before the packed DIB. Moves `data` and
 // `size` past it; false when the bytes are not a BMP file.
 bool SkipBmpFileHeader(const std::uint8_t*& data, std::size_t& size);
