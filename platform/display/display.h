@@ -66,8 +66,14 @@ public:
     // rects: y-x banded rectangles in window coordinates; an empty list with hasShape false
     // restores the plain rectangle. Sets both the visible and the input shape.
     virtual void SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) = 0;
-    // Shows `dirty` (window coordinates) of the window's finished pixels now.
-    virtual void Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) = 0;
+    // Shows `dirty` (window coordinates) of the window's finished pixels now. `pixels` holds
+    // the part of the window whose top-left corner is `origin`, so a window can be shown a
+    // band at a time; what `dirty` asks for beyond it is not shown.
+    virtual void Present(NativeId id, const gdi::Surface& pixels, POINT origin,
+                         const RECT& dirty) = 0;
+    void Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) {
+        Present(id, pixels, POINT{0, 0}, dirty);
+    }
     // Waits up to timeoutMs (-1: forever) for one event. False on time-out.
     virtual bool WaitEvent(InputEvent& event, int timeoutMs) = 0;
     // Starts a window-manager move that follows the pointer until the button is released.

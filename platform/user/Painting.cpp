@@ -12,6 +12,10 @@ namespace platform::user {
 
 namespace {
 
+// Small enough for the heap (see kPixelPagesFrom), so each band reuses the last one's memory.
+constexpr int kBandBytes = 32 * 1024;
+static_assert(kBandBytes < gdi::kPixelPagesFrom);
+
 RECT Intersect(const RECT& a, const RECT& b) {
     RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
            std::min(a.bottom, b.bottom)};
@@ -76,6 +80,21 @@ void Compose(gdi::Surface& target, const Window& window, POINT at, const RECT& c
             Compose(target, *child, POINT{base.x + child->rect.left, base.y + child->rect.top},
                     childClip);
         }
+    }
+}
+
+// Composes the window with its children a band of rows at a time and shows each band, so no
+// second whole copy of the window is kept.
+void PresentComposed(const Window& top, const RECT& dirty) {
+    const int width = dirty.right - dirty.left;
+    const int height = dirty.bottom - dirty.top;
+    const int bandRows = std::clamp(kBandBytes / (4 * width), 1, height);
+    gdi::Surface band(width, bandRows);
+    for (int y = dirty.top; y < dirty.bottom; y += bandRows) {
+        const int rows = std::min(bandRows, static_cast<int>(dirty.bottom) - y);
+        Compose(band, top, POINT{-dirty.left, -y}, RECT{0, 0, width, rows});
+        platform::display::CurrentBackend()->Present(top.native, band, POINT{dirty.left, y},
+                                                     RECT{dirty.left, y, dirty.right, y + rows});
     }
 }
 
@@ -154,16 +173,13 @@ void InvalidateWhole(Window& window, bool erase) {
 
 void ResizeSurface(Window& window) {
     window.surface = Resized(window.surface, window.Width(), window.Height());
-    if (!window.IsChild()) {
-        window.composed = Resized(window.composed, window.Width(), window.Height());
-    }
     window.update = Intersect(window.update, ClientBounds(window));
 }
 
 void Present(HWND hwnd, const RECT& area) {
     const WindowPtr window = FindWindowObject(hwnd);
     const WindowPtr top = TopLevelOf(window);
-    if (!top || !top->native || !top->composed) {
+    if (!top || !top->native || !top->surface) {
         return;
     }
     const POINT origin = WindowOriginOnScreen(*window);
@@ -174,8 +190,7 @@ void Present(HWND hwnd, const RECT& area) {
     if (Empty(dirty)) {
         return;
     }
-    Compose(*top->composed, *top, POINT{0, 0}, dirty);
-    platform::display::CurrentBackend()->Present(top->native, *top->composed, dirty);
+    PresentComposed(*top, dirty);
 }
 
 void PresentWhole(HWND hwnd) {

@@ -43,11 +43,10 @@ struct Window {
     HICON iconBig = nullptr;
     HICON iconSmall = nullptr;
     HMENU systemMenu = nullptr;
-    HRGN region = nullptr;                  // owned; window coordinates
-    std::shared_ptr<gdi::Surface> surface;  // whole window, non-client included
-    std::shared_ptr<gdi::Surface> composed; // top-level: with the children drawn in
-    std::uint64_t zOrder = 0;               // top-level: higher is nearer the viewer
-    RECT update{};                          // client coordinates; empty when valid
+    HRGN region = nullptr;                 // owned; window coordinates
+    std::shared_ptr<gdi::Surface> surface; // whole window, non-client included
+    std::uint64_t zOrder = 0;              // top-level: higher is nearer the viewer
+    RECT update{};                         // client coordinates; empty when valid
     bool erase = false;
     std::uint32_t validations = 0; // counts BeginPaint and ValidateRect calls
     bool frameDirty = false;

@@ -126,19 +126,21 @@ void HeadlessBackend::SetShape(NativeId id, const std::vector<RECT>& rects, bool
     }
 }
 
-void HeadlessBackend::Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) {
+void HeadlessBackend::Present(NativeId id, const gdi::Surface& pixels, POINT origin,
+                              const RECT& dirty) {
     std::lock_guard lock(mutex_);
     Window* w = Find(id);
-    if (!w) {
+    if (!w || pixels.pixels.size() < static_cast<std::size_t>(pixels.width) * pixels.height) {
         return;
     }
-    const RECT bounds{0, 0, std::min(w->image.width, pixels.width),
-                      std::min(w->image.height, pixels.height)};
-    const RECT area = Intersect(dirty, bounds);
+    const RECT held{origin.x, origin.y, origin.x + pixels.width, origin.y + pixels.height};
+    const RECT area =
+        Intersect(Intersect(dirty, held), RECT{0, 0, w->image.width, w->image.height});
     for (int y = area.top; y < area.bottom; ++y) {
-        const auto* from = &pixels.pixels[static_cast<std::size_t>(y) * pixels.width];
+        const auto* from = &pixels.pixels[static_cast<std::size_t>(y - origin.y) * pixels.width +
+                                          static_cast<std::size_t>(area.left - origin.x)];
         auto* to = &w->image.pixels[static_cast<std::size_t>(y) * w->image.width];
-        std::copy(from + area.left, from + area.right, to + area.left);
+        std::copy_n(from, area.right - area.left, to + area.left);
     }
 }
 

@@ -24,7 +24,8 @@ public:
     void Move(NativeId id, const RECT& screenRect) override;
     void Show(NativeId id, bool visible) override;
     void SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) override;
-    void Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) override;
+    using Backend::Present;
+    void Present(NativeId id, const gdi::Surface& pixels, POINT origin, const RECT& dirty) override;
     bool WaitEvent(InputEvent& event, int timeoutMs) override;
     RECT WorkArea() override;
     RECT ScreenRect() override;

@@ -9,33 +9,31 @@ namespace platform::display::x11 {
 
 namespace {
 
-RECT ClipToSurface(const gdi::Surface& surface, RECT rect) {
-    rect.left = std::max<LONG>(rect.left, 0);
-    rect.top = std::max<LONG>(rect.top, 0);
-    rect.right = std::min<LONG>(rect.right, surface.width);
-    rect.bottom = std::min<LONG>(rect.bottom, surface.height);
-    return rect;
+// Pixels converted and sent at a time: a band of rows, not a copy of the whole rectangle.
+constexpr std::size_t kBandPixels = 8 * 1024;
+
+RECT Intersect(RECT a, const RECT& b) {
+    a.left = std::max(a.left, b.left);
+    a.top = std::max(a.top, b.top);
+    a.right = std::min(a.right, b.right);
+    a.bottom = std::min(a.bottom, b.bottom);
+    return a;
 }
 
-std::vector<std::uint32_t> ConvertRect(const PixelFormat& format, const gdi::Surface& surface,
-                                       const RECT& rect) {
+// Row `y` (window coordinates) of `rect` into `target`, in the visual's pixel format.
+void ConvertRow(const PixelFormat& format, const gdi::Surface& surface, POINT origin,
+                const RECT& rect, int y, std::uint32_t* target) {
+    const std::uint32_t* source =
+        &surface.pixels[static_cast<std::size_t>(y - origin.y) * surface.width +
+                        static_cast<std::size_t>(rect.left - origin.x)];
     const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        const std::uint32_t* source =
-            &surface.pixels[static_cast<std::size_t>(rect.top + y) * surface.width + rect.left];
-        std::uint32_t* target = &out[static_cast<std::size_t>(y) * width];
-        if (format.IsRgb888()) {
-            std::transform(source, source + width, target,
-                           [](std::uint32_t p) { return p & 0xFFFFFFu; });
-            continue;
-        }
-        std::transform(source, source + width, target, [&](std::uint32_t p) {
-            return static_cast<std::uint32_t>(format.FromRgb(p));
-        });
+    if (format.IsRgb888()) {
+        std::transform(source, source + width, target,
+                       [](std::uint32_t p) { return p & 0xFFFFFFu; });
+        return;
     }
-    return out;
+    std::transform(source, source + width, target,
+                   [&](std::uint32_t p) { return static_cast<std::uint32_t>(format.FromRgb(p)); });
 }
 
 // A client-side 32-bit image over `pixels`; Xlib converts it when the server stores the
@@ -60,23 +58,33 @@ bool DescribeImage(XImage& image, const PixelFormat& format, std::vector<std::ui
 } // namespace
 
 bool UploadSurfaceRect(Display* display, Drawable target, GC gc, const PixelFormat& format,
-                       const gdi::Surface& surface, RECT dirty) {
+                       const gdi::Surface& surface, POINT origin, RECT dirty) {
     if (surface.width <= 0 || surface.height <= 0 ||
         surface.pixels.size() < static_cast<std::size_t>(surface.width) * surface.height) {
         return false;
     }
-    const RECT rect = ClipToSurface(surface, dirty);
+    const RECT held{origin.x, origin.y, origin.x + surface.width, origin.y + surface.height};
+    const RECT rect = Intersect(dirty, held);
     if (rect.right <= rect.left || rect.bottom <= rect.top) {
         return true;
     }
     const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    std::vector<std::uint32_t> pixels = ConvertRect(format, surface, rect);
-    XImage image;
-    if (!DescribeImage(image, format, pixels, width, height)) {
-        return false;
+    const int bandRows =
+        static_cast<int>(std::clamp<std::size_t>(kBandPixels / static_cast<std::size_t>(width), 1,
+                                                 static_cast<std::size_t>(rect.bottom - rect.top)));
+    std::vector<std::uint32_t> band(static_cast<std::size_t>(width) * bandRows);
+    for (int top = rect.top; top < rect.bottom; top += bandRows) {
+        const int rows = std::min(bandRows, static_cast<int>(rect.bottom) - top);
+        for (int y = 0; y < rows; ++y) {
+            ConvertRow(format, surface, origin, rect, top + y,
+                       &band[static_cast<std::size_t>(y) * width]);
+        }
+        XImage image;
+        if (!DescribeImage(image, format, band, width, rows)) {
+            return false;
+        }
+        XPutImage(display, target, gc, &image, 0, 0, rect.left, top, width, rows);
     }
-    XPutImage(display, target, gc, &image, 0, 0, rect.left, rect.top, width, height);
     return true;
 }
 

@@ -6,9 +6,10 @@
 
 namespace platform::display::x11 {
 
-// Sends `dirty` (surface coordinates, clipped to the surface) to the same place in `target`.
-// Returns false, sending nothing, when the surface's pixel store does not match its size.
+// Sends `dirty` (window coordinates) to the same place in `target`, as far as `surface` holds
+// it: the surface holds the part of the window whose top-left corner is `origin`. Returns
+// false, sending nothing, when the surface's pixel store does not match its size.
 bool UploadSurfaceRect(Display* display, Drawable target, GC gc, const PixelFormat& format,
-                       const gdi::Surface& surface, RECT dirty);
+                       const gdi::Surface& surface, POINT origin, RECT dirty);
 
 } // namespace platform::display::x11

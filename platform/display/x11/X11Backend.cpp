@@ -170,14 +170,14 @@ void X11Backend::SetShape(NativeId id, const std::vector<RECT>& rects, bool hasS
     }
 }
 
-void X11Backend::Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) {
+void X11Backend::Present(NativeId id, const gdi::Surface& pixels, POINT origin, const RECT& dirty) {
     NativeWindow* window = Find(id);
     if (window == nullptr) {
         return;
     }
     try {
         if (!UploadSurfaceRect(connection_->get(), window->target(), window->gc(),
-                               visual_->format(), pixels, dirty)) {
+                               visual_->format(), pixels, origin, dirty)) {
             std::fputs("nerith: surface pixels do not match its size; nothing shown\n", stderr);
             return;
         }

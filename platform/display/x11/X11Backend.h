@@ -33,7 +33,8 @@ public:
     void Show(NativeId id, bool visible) override;
     void Activate(NativeId id) override;
     void SetShape(NativeId id, const std::vector<RECT>& rects, bool hasShape) override;
-    void Present(NativeId id, const gdi::Surface& pixels, const RECT& dirty) override;
+    using Backend::Present;
+    void Present(NativeId id, const gdi::Surface& pixels, POINT origin, const RECT& dirty) override;
     bool WaitEvent(InputEvent& event, int timeoutMs) override;
     bool BeginMoveDrag(NativeId id, POINT screen, int button) override;
     RECT WorkArea() override;

@@ -83,6 +83,41 @@ TEST_F(PresentTest, DirtyRectanglesOutsideTheSurfaceAreClipped) {
     EXPECT_EQ(CountPixels(shown, 0xFFFFFF, RECT{60, 44, 64, 48}), 16);
 }
 
+// A window shown a band at a time: each band lands at its origin, and what the dirty rectangle
+// asks for beyond the band is left alone.
+TEST_F(PresentTest, ABandOfTheWindowLandsAtItsOrigin) {
+    struct Case {
+        POINT origin;
+        SIZE band;
+        RECT dirty;
+    };
+    const Case cases[] = {
+        {{0, 20}, {64, 10}, {0, 0, 64, 48}},
+        {{16, 30}, {32, 8}, {0, 0, 40, 48}},
+        {{50, 40}, {30, 30}, {0, 0, 64, 48}},
+    };
+    for (const Case& c : cases) {
+        const NativeId id = ShowWindow(kRect);
+        PaintSolid(id, kRect, 0x000000);
+        const auto band = Pattern(c.band.cx, c.band.cy);
+        backend_->Present(id, band, c.origin, c.dirty);
+        Settle();
+        const Image shown = CaptureWindow(*session_, id);
+        ASSERT_EQ(shown.width, 64);
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                const int bx = x - c.origin.x;
+                const int by = y - c.origin.y;
+                const bool inside = bx >= 0 && by >= 0 && bx < c.band.cx && by < c.band.cy &&
+                                    x < c.dirty.right && y < c.dirty.bottom;
+                ASSERT_EQ(shown.At(x, y), inside ? band.At(bx, by) : 0u)
+                    << x << "," << y << " of a band at " << c.origin.x << "," << c.origin.y;
+            }
+        }
+        backend_->Destroy(id);
+    }
+}
+
 TEST_F(PresentTest, ASurfaceWhosePixelsDoNotMatchItsSizeIsRefused) {
     const NativeId id = ShowWindow(kRect);
     PaintSolid(id, kRect, 0x123456);

@@ -69,4 +69,55 @@ TEST_F(UpdateWindowTest, EmptyWindowsPaintAndGrowSafely) {
     }
 }
 
+std::uint32_t Pixel(COLORREF c) {
+    return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+}
+
+COLORREF RowColour(int y) {
+    return RGB(y % 256, (y * 7) % 256, 128);
+}
+
+void PaintRows(HWND window) {
+    PAINTSTRUCT ps{};
+    const HDC dc = BeginPaint(window, &ps);
+    for (int y = ps.rcPaint.top; y < ps.rcPaint.bottom; ++y) {
+        const HBRUSH brush = CreateSolidBrush(RowColour(y));
+        const RECT row{ps.rcPaint.left, y, ps.rcPaint.right, y + 1};
+        FillRect(dc, &row, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(window, &ps);
+}
+
+// A wide window reaches the screen a few rows at a time; every row of it, and of a child that
+// spans many such bands, must land where it belongs.
+TEST_F(UpdateWindowTest, WideWindowsAndTheirChildrenReachTheScreenRowForRow) {
+    constexpr POINT kAt{100, 100};
+    constexpr SIZE kSize{1000, 300};
+    const HWND window = CreateLogWindow(WS_POPUP | WS_VISIBLE, kAt.x, kAt.y, kSize.cx, kSize.cy);
+    const HWND child = CreateLogWindow(WS_CHILD | WS_VISIBLE, 600, 7, 30, 250, window);
+    ASSERT_TRUE(window && child);
+    MessageLog::Get().hook = [&](HWND h, UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        if (h != window || msg != WM_PAINT) {
+            return false;
+        }
+        PaintRows(h);
+        result = 0;
+        return true;
+    };
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const platform::display::Image shown = WindowImage(window);
+    ASSERT_EQ(shown.width, kSize.cx);
+    for (int y = 0; y < kSize.cy; ++y) {
+        const bool inChild = y >= 7 && y < 257;
+        EXPECT_EQ(shown.At(0, y), Pixel(RowColour(y))) << "row " << y;
+        EXPECT_EQ(shown.At(kSize.cx - 1, y), Pixel(RowColour(y))) << "row " << y;
+        EXPECT_EQ(shown.At(599, y), Pixel(RowColour(y))) << "row " << y;
+        EXPECT_EQ(shown.At(615, y), Pixel(inChild ? GetSysColor(COLOR_WINDOW) : RowColour(y)))
+            << "row " << y;
+    }
+    MessageLog::Get().hook = nullptr;
+    DestroyWindow(window);
+}
+
 } // namespace
