@@ -152,7 +152,7 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR lpchText, int cchText, LPRECT lprc, UINT fo
         return 0;
     }
     auto font = dc->GetFont();
-    if (!font) {
+    if (!font || !font->Open()) {
         SetLastError(ERROR_NOT_FOUND);
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "Font.h"
 
+#include "platform/internal/UniqueFd.h"
 #include "platform/kernel32.h"
 
 #include <fontconfig/fontconfig.h>
@@ -7,8 +8,12 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -107,54 +112,126 @@ int Round(double v) {
     return static_cast<int>(std::lround(v));
 }
 
+// FreeType's stream reader: `count` bytes at `offset`, or with no count a seek (0 when it
+// lands inside the file). A short read is an error to FreeType.
+unsigned long ReadFontFile(FT_Stream stream, unsigned long offset, unsigned char* buffer,
+                           unsigned long count) {
+    if (count == 0) {
+        return offset <= stream->size ? 0 : 1;
+    }
+    const int fd = static_cast<int>(stream->descriptor.value);
+    unsigned long done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<unsigned long>(n);
+    }
+    return done;
+}
+
 } // namespace
 
+// Every member is used with the FreeType mutex held.
 struct Font::Face {
+    kernel::UniqueFd file;
+    FT_StreamRec stream{};
     FT_Face face = nullptr;
     int emPixels = 0;
     std::unordered_map<char32_t, Glyph> glyphs;
 
+    Face() = default;
+    Face(const Face&) = delete;
+    Face& operator=(const Face&) = delete;
     ~Face() {
         if (face) {
-            std::lock_guard lock(FreeTypeMutex());
             FT_Done_Face(face);
         }
     }
+
+    // A scalable face out of the file; false leaves nothing open but the file.
+    bool Open(const std::string& path, int index) {
+        file.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat st {};
+        if (!Library() || !file.Valid() || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_size <= 0) {
+            return false;
+        }
+        stream.size = static_cast<unsigned long>(st.st_size);
+        stream.descriptor.value = file.Get();
+        stream.read = ReadFontFile;
+        FT_Open_Args args{};
+        args.flags = FT_OPEN_STREAM;
+        args.stream = &stream;
+        if (FT_Open_Face(Library(), &args, index, &face) != 0) {
+            face = nullptr;
+            return false;
+        }
+        if (!FT_IS_SCALABLE(face)) {
+            FT_Done_Face(face);
+            face = nullptr;
+            return false;
+        }
+        return true;
+    }
 };
 
-Font::Font(const LOGFONTA& log) : GdiObject(OBJ_FONT), log_(log) {}
+Font::Font(const LOGFONTA& log, std::string path, int index)
+    : GdiObject(OBJ_FONT), log_(log), path_(std::move(path)), index_(index) {}
 
-Font::~Font() = default;
+Font::~Font() {
+    if (face_) {
+        std::lock_guard lock(FreeTypeMutex());
+        face_.reset();
+    }
+}
 
 std::shared_ptr<Font> Font::Create(const LOGFONTA& log) {
     try {
-        auto face = std::make_unique<Face>();
+        MatchedFile file;
+        bool found = false;
         {
             std::lock_guard lock(FreeTypeMutex());
-            MatchedFile file;
-            if (!Library() || !MatchFont(log, file) ||
-                FT_New_Face(Library(), file.path.c_str(), file.index, &face->face) != 0) {
-                face->face = nullptr;
-                SetLastError(ERROR_NOT_FOUND);
-                return nullptr;
-            }
+            found = MatchFont(log, file);
         }
-        if (!FT_IS_SCALABLE(face->face)) {
+        if (!found) {
             SetLastError(ERROR_NOT_FOUND);
             return nullptr;
         }
-        std::shared_ptr<Font> font(new Font(log));
-        font->face_ = std::move(face);
-        font->ComputeMetrics();
-        return font;
+        return std::shared_ptr<Font>(new Font(log, std::move(file.path), file.index));
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
 }
 
-void Font::ComputeMetrics() {
+bool Font::Open() {
     std::lock_guard lock(FreeTypeMutex());
+    if (opened_) {
+        return face_ != nullptr;
+    }
+    try {
+        auto face = std::make_unique<Face>();
+        if (!face->Open(path_, index_)) {
+            opened_ = true;
+            return false;
+        }
+        face_ = std::move(face);
+        ComputeMetrics();
+        opened_ = true;
+        return true;
+    } catch (const std::bad_alloc&) {
+        face_.reset();
+        return false;
+    }
+}
+
+void Font::ComputeMetrics() {
     FT_Face face = face_->face;
     const double upem = face->units_per_EM ? face->units_per_EM : 2048;
     double ascent = face->ascender;

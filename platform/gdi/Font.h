@@ -29,13 +29,19 @@ struct Glyph {
     std::vector<std::uint8_t> coverage; // width * rows, 0 = none, 255 = full
 };
 
+// The face file is chosen when the font is created; it is opened only when text is measured or
+// drawn with the font, so fonts that never draw (every DC's default font, most of the time)
+// cost no face. Faces read their file as FreeType asks for bytes instead of mapping it whole.
 class Font : public GdiObject {
 public:
-    // nullptr with ERROR_NOT_FOUND (no usable face) or ERROR_NOT_ENOUGH_MEMORY.
+    // nullptr with ERROR_NOT_FOUND (no face matches) or ERROR_NOT_ENOUGH_MEMORY.
     static std::shared_ptr<Font> Create(const LOGFONTA& log);
     ~Font() override;
 
     const LOGFONTA& Log() const { return log_; }
+    // Opens the face and computes the metrics the first time; false, and for good, when the
+    // face's file cannot be read as a scalable face. The members below need it to be true.
+    bool Open();
     const TEXTMETRICA& Metrics() const { return metrics_; }
     const Glyph& GetGlyph(char32_t codePoint);
     int TextWidth(const std::u32string& text);
@@ -43,12 +49,15 @@ public:
     struct Face;
 
 private:
-    explicit Font(const LOGFONTA& log);
+    Font(const LOGFONTA& log, std::string path, int index);
     void ComputeMetrics();
     const Glyph& GlyphLocked(char32_t codePoint);
     int TextWidthLocked(const std::u32string& text);
 
     LOGFONTA log_;
+    std::string path_;
+    int index_ = 0;
+    bool opened_ = false;
     TEXTMETRICA metrics_{};
     std::unique_ptr<Face> face_;
 };

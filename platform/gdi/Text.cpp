@@ -11,8 +11,9 @@ std::shared_ptr<Font> SelectedFont(HDC hdc, std::shared_ptr<DeviceContext>& dc) 
     if (!dc) {
         return nullptr;
     }
-    if (!dc->GetFont()) {
+    if (!dc->GetFont() || !dc->GetFont()->Open()) {
         SetLastError(ERROR_NOT_FOUND); // no face could be found for the DC's font
+        return nullptr;
     }
     return dc->GetFont();
 }
