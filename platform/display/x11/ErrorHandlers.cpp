@@ -12,8 +12,7 @@ namespace platform::display::x11 {
 namespace {
 
 // Xlib's handlers are process-wide, so their state is too.
-bool g_trapActive = false;
-bool g_trapFailed = false;
+ScopedErrorTrap* g_innermostTrap = nullptr;
 std::atomic<bool> g_connectionLost{false};
 std::mutex g_logMutex;
 std::set<std::pair<int, int>> g_loggedErrors;
@@ -28,8 +27,7 @@ bool FirstOfItsKind(const XErrorEvent& error) {
 }
 
 int OnProtocolError(Display* display, XErrorEvent* error) {
-    if (g_trapActive) {
-        g_trapFailed = true;
+    if (ScopedErrorTrap::Take(error->serial)) {
         return 0;
     }
     if (!FirstOfItsKind(*error)) {
@@ -68,21 +66,35 @@ bool ConnectionLost() {
 }
 
 ScopedErrorTrap::ScopedErrorTrap(Display* display)
-    : display_(display), previousActive_(g_trapActive), previousFailed_(g_trapFailed) {
-    XSync(display_, False);
-    g_trapActive = true;
-    g_trapFailed = false;
+    : display_(display), firstSerial_(NextRequest(display)), outer_(g_innermostTrap) {
+    g_innermostTrap = this;
 }
 
 ScopedErrorTrap::~ScopedErrorTrap() {
-    XSync(display_, False);
-    g_trapActive = previousActive_;
-    g_trapFailed = previousFailed_;
+    AwaitAnswers();
+    g_innermostTrap = outer_;
 }
 
 bool ScopedErrorTrap::Failed() {
-    XSync(display_, False);
-    return g_trapFailed;
+    AwaitAnswers();
+    return failed_;
+}
+
+bool ScopedErrorTrap::Take(unsigned long serial) {
+    for (ScopedErrorTrap* trap = g_innermostTrap; trap != nullptr; trap = trap->outer_) {
+        if (serial >= trap->firstSerial_) {
+            trap->failed_ = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Once the server has answered the last request sent, every error up to it has been handled.
+void ScopedErrorTrap::AwaitAnswers() {
+    if (LastKnownRequestProcessed(display_) + 1 < NextRequest(display_)) {
+        XSync(display_, False);
+    }
 }
 
 } // namespace platform::display::x11

@@ -15,6 +15,9 @@ bool ConnectionLost();
 
 // Collects protocol errors of the requests made during its lifetime instead of logging them,
 // for requests that may fail harmlessly (a window that vanished, a property that is absent).
+// Errors are told apart by the serial number of their request, so a trap waits for the server
+// only when requests of its own are still unanswered: a round trip costs the most on a busy
+// machine.
 class ScopedErrorTrap {
 public:
     explicit ScopedErrorTrap(Display* display);
@@ -24,11 +27,17 @@ public:
 
     // Waits for the server's answer to every request so far; true when one of them failed.
     bool Failed();
+    // Takes an error of the request with this serial when it is one of this trap's or of a trap
+    // around it; false when no trap made that request.
+    static bool Take(unsigned long serial);
 
 private:
+    void AwaitAnswers();
+
     Display* display_;
-    bool previousActive_;
-    bool previousFailed_;
+    unsigned long firstSerial_;
+    bool failed_ = false;
+    ScopedErrorTrap* outer_;
 };
 
 } // namespace platform::display::x11

@@ -69,7 +69,7 @@ std::unique_ptr<NativeWindow> NativeWindow::Create(Display* display, Window root
                                                    const NativeWindowDesc& desc) {
     ScopedErrorTrap trap(display);
     const Window window = CreateXWindow(display, root, visual, desc);
-    if (window == 0 || trap.Failed()) {
+    if (window == 0) {
         return nullptr;
     }
     // Copies between the picture and the window need no exposure events.
@@ -81,6 +81,10 @@ std::unique_ptr<NativeWindow> NativeWindow::Create(Display* display, Window root
         new NativeWindow(display, window, gc, desc.kind, rect, visual.depth()));
     native->ResizePicture(rect.right - rect.left, rect.bottom - rect.top);
     Describe(display, atoms, window, desc);
+    // One wait for the window and its description together.
+    if (trap.Failed()) {
+        return nullptr;
+    }
     return native;
 }
 

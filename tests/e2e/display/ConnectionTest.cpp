@@ -1,4 +1,7 @@
 #include "BackendFixture.h"
+#include "display/x11/ErrorHandlers.h"
+
+#include <X11/Xatom.h>
 
 #include <cstdlib>
 
@@ -35,6 +38,97 @@ TEST_F(ConnectionTest, ProtocolErrorsAreLoggedOnceAndTheProgramGoesOn) {
     ASSERT_TRUE(placed);
     EXPECT_EQ(placed->left, 250);
     backend_->Destroy(id);
+}
+
+// Error traps on a connection of their own, with a window that no longer exists.
+class ErrorTrapTest : public XvfbTest {
+protected:
+    void SetUp() override {
+        XvfbTest::SetUp();
+        display_ = XOpenDisplay(server_->DisplayName().c_str());
+        ASSERT_NE(display_, nullptr);
+        platform::display::x11::InstallErrorHandlers();
+        gone_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
+        XDestroyWindow(display_, gone_);
+        XSync(display_, False);
+    }
+    void TearDown() override {
+        if (display_ != nullptr) {
+            XCloseDisplay(display_);
+        }
+        XvfbTest::TearDown();
+    }
+
+    // A request with a reply that fails.
+    bool ReadFromGoneWindow() {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long remaining = 0;
+        unsigned char* data = nullptr;
+        const int status =
+            XGetWindowProperty(display_, gone_, XA_WM_NAME, 0, 1, False, AnyPropertyType, &type,
+                               &format, &count, &remaining, &data);
+        if (data != nullptr) {
+            XFree(data);
+        }
+        return status == Success;
+    }
+
+    Display* display_ = nullptr;
+    Window gone_ = 0;
+};
+
+TEST_F(ErrorTrapTest, TakesTheErrorsOfItsOwnRequestsOnly) {
+    using platform::display::x11::ScopedErrorTrap;
+    XMapWindow(display_, gone_); // fails before any trap, answered later
+    ::testing::internal::CaptureStderr();
+    {
+        ScopedErrorTrap quiet(display_);
+        XNoOp(display_);
+        EXPECT_FALSE(quiet.Failed()) << "took the error of a request made before it";
+    }
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("BadWindow"), std::string::npos);
+    ::testing::internal::CaptureStderr();
+    {
+        ScopedErrorTrap outer(display_);
+        XUnmapWindow(display_, gone_);
+        {
+            ScopedErrorTrap inner(display_);
+            XNoOp(display_);
+            EXPECT_FALSE(inner.Failed()) << "took the error of the trap around it";
+            XMapWindow(display_, gone_);
+            EXPECT_TRUE(inner.Failed());
+        }
+        EXPECT_TRUE(outer.Failed());
+    }
+    {
+        ScopedErrorTrap late(display_);
+        XMapWindow(display_, gone_); // answered only as the trap ends
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "a trapped error was logged";
+}
+
+// A trap waits for the server only while requests of its own are unanswered: after a request
+// with a reply it sends nothing more.
+TEST_F(ErrorTrapTest, WaitsOnlyForRequestsNotYetAnswered) {
+    using platform::display::x11::ScopedErrorTrap;
+    unsigned long next = 0;
+    {
+        ScopedErrorTrap trap(display_);
+        EXPECT_FALSE(ReadFromGoneWindow());
+        next = NextRequest(display_);
+        EXPECT_TRUE(trap.Failed());
+        EXPECT_EQ(NextRequest(display_), next) << "Failed() made a round trip for nothing";
+    }
+    EXPECT_EQ(NextRequest(display_), next) << "the trap's end made a round trip for nothing";
+    {
+        ScopedErrorTrap trap(display_);
+        XNoOp(display_);
+        next = NextRequest(display_);
+        EXPECT_FALSE(trap.Failed());
+        EXPECT_GT(NextRequest(display_), next) << "an unanswered request was not waited for";
+    }
 }
 
 // Runs in the death test's child: its own server, killed while the backend waits on it.
