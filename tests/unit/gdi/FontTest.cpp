@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -102,6 +104,46 @@ TEST(Font, StockFontsExistAndDcsStartWithOne) {
     EXPECT_GT(tm.tmHeight, 0);
     EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), GetStockObject(SYSTEM_FONT));
     DeleteDC(dc);
+}
+
+struct Measured {
+    TEXTMETRICA tm{};
+    SIZE extent{};
+};
+
+Measured MeasureWith(HFONT font) {
+    Measured m;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    EXPECT_TRUE(GetTextMetricsA(dc, &m.tm));
+    EXPECT_TRUE(GetTextExtentPoint32A(dc, "Nerith", 6, &m.extent));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return m;
+}
+
+// A font opens its face when first measured; threads that do so at once, while another makes
+// the first stock font, must all see the same face.
+TEST(Font, OneFontFirstMeasuredOnManyThreadsAtOnceMeasuresAlike) {
+    HFONT font = DialogFont(-13, "Tahoma");
+    ASSERT_NE(font, nullptr);
+    std::vector<Measured> results(4);
+    {
+        std::vector<std::jthread> threads;
+        threads.emplace_back([] { EXPECT_NE(GetStockObject(DEFAULT_GUI_FONT), nullptr); });
+        for (Measured& result : results) {
+            threads.emplace_back([&result, font] { result = MeasureWith(font); });
+        }
+    }
+    const Measured alone = MeasureWith(font);
+    EXPECT_GT(alone.extent.cx, 0);
+    for (const Measured& m : results) {
+        EXPECT_EQ(m.tm.tmHeight, alone.tm.tmHeight);
+        EXPECT_EQ(m.tm.tmAveCharWidth, alone.tm.tmAveCharWidth);
+        EXPECT_EQ(m.extent.cx, alone.extent.cx);
+        EXPECT_EQ(m.extent.cy, alone.extent.cy);
+    }
+    DeleteObject(font);
 }
 
 TEST(TextExtent, AddsUpAndTracksGlyphWidths) {
