@@ -58,11 +58,16 @@ std::shared_ptr<gdi::Surface> Resized(const std::shared_ptr<gdi::Surface>& old, 
     return next;
 }
 
+// A blank surface is all zero and is not read: its pages need not exist yet.
 void CopyPixels(gdi::Surface& to, const gdi::Surface& from, POINT at, const RECT& clip) {
     const RECT area = Intersect(clip, RECT{at.x, at.y, at.x + from.width, at.y + from.height});
     for (int y = area.top; y < area.bottom; ++y) {
-        const auto* src = &from.pixels[static_cast<std::size_t>(y - at.y) * from.width];
         auto* dst = &to.pixels[static_cast<std::size_t>(y) * to.width];
+        if (from.blank) {
+            std::fill(dst + area.left, dst + area.right, 0u);
+            continue;
+        }
+        const auto* src = &from.pixels[static_cast<std::size_t>(y - at.y) * from.width];
         std::copy(src + (area.left - at.x), src + (area.right - at.x), dst + area.left);
     }
 }
@@ -179,7 +184,8 @@ void ResizeSurface(Window& window) {
 void Present(HWND hwnd, const RECT& area) {
     const WindowPtr window = FindWindowObject(hwnd);
     const WindowPtr top = TopLevelOf(window);
-    if (!top || !top->native || !top->surface) {
+    // X keeps nothing drawn into a window that is not shown; showing it presents it whole.
+    if (!top || !top->native || !top->surface || !top->Visible()) {
         return;
     }
     const POINT origin = WindowOriginOnScreen(*window);

@@ -120,4 +120,30 @@ TEST_F(UpdateWindowTest, WideWindowsAndTheirChildrenReachTheScreenRowForRow) {
     DestroyWindow(window);
 }
 
+// Nothing is shown of a hidden window; what it drew meanwhile appears once it is shown.
+TEST_F(UpdateWindowTest, WhatAHiddenWindowDrewAppearsWhenItIsShown) {
+    const HWND window = CreateLogWindow(WS_POPUP, 700, 100, 60, 40);
+    ASSERT_TRUE(window);
+    MessageLog::Get().hook = [&](HWND h, UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        if (h != window || (msg != WM_PAINT && msg != WM_ERASEBKGND)) {
+            return false;
+        }
+        ValidateRect(h, nullptr); // keeps what GetDC drew
+        result = 1;
+        return true;
+    };
+    const HDC dc = GetDC(window);
+    const HBRUSH brush = CreateSolidBrush(RGB(10, 200, 30));
+    const RECT all{0, 0, 60, 40};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+    EXPECT_NE(ScreenPixel(720, 120), RGB(10, 200, 30)) << "a hidden window reached the screen";
+    ShowWindow(window, SW_SHOWNA);
+    EXPECT_EQ(ScreenPixel(720, 120), RGB(10, 200, 30));
+    EXPECT_EQ(ScreenPixel(759, 139), RGB(10, 200, 30));
+    MessageLog::Get().hook = nullptr;
+    DestroyWindow(window);
+}
+
 } // namespace
