@@ -29,8 +29,16 @@ TEST_P(PopupsTest, CoversTheDraggedMainWindowWithItsPicturesAndAnswersEsc) {
     StartUpdater();
     ASSERT_NE(Main(), 0u);
     const POINT from = ScreenAt(kBackground);
+    const RECT before = MainRect();
     input_->Drag(from, POINT{from.x + 150, from.y - 120});
-    ASSERT_TRUE(testing::WaitFor([&]() { return MainRect().top < 300; }, 3s));
+    // The window follows the pointer's moves one after another: only where the last one put
+    // it is the drag over, and the popup placed on it.
+    ASSERT_TRUE(testing::WaitFor(
+        [&]() {
+            const RECT now = MainRect();
+            return now.left == before.left + 150 && now.top == before.top - 120;
+        },
+        3s));
     const RECT main = MainRect();
     input_->Click(ScreenAt(kOk));
     const auto popup = WaitForPopup(10s);
