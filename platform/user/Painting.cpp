@@ -88,6 +88,17 @@ void Compose(gdi::Surface& target, const Window& window, POINT at, const RECT& c
     }
 }
 
+// Nothing has been drawn on the window or on any child it shows.
+bool NothingDrawn(const Window& window) {
+    if (!window.surface->blank) {
+        return false;
+    }
+    return std::all_of(window.children.begin(), window.children.end(), [](HWND hwnd) {
+        const WindowPtr child = FindWindowObject(hwnd);
+        return !child || !child->Visible() || NothingDrawn(*child);
+    });
+}
+
 // Composes the window with its children a band of rows at a time and shows each band, so no
 // second whole copy of the window is kept.
 void PresentComposed(const Window& top, const RECT& dirty) {
@@ -193,7 +204,8 @@ void Present(HWND hwnd, const RECT& area) {
     RECT dirty = area;
     OffsetRect(&dirty, origin.x - topOrigin.x, origin.y - topOrigin.y);
     dirty = Intersect(dirty, RECT{0, 0, top->Width(), top->Height()});
-    if (Empty(dirty)) {
+    // A window shown before it first paints has nothing to send yet.
+    if (Empty(dirty) || NothingDrawn(*top)) {
         return;
     }
     PresentComposed(*top, dirty);
