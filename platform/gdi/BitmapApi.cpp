@@ -2,6 +2,8 @@
 #include "DeviceContext.h"
 #include "platform/internal/dib.h"
 
+#include <sys/mman.h>
+
 #include <cstring>
 
 using namespace platform::gdi;
@@ -22,6 +24,14 @@ bool AcceptableDibHeader(const BITMAPINFO* pbmi, UINT usage) {
            h.biCompression == BI_RGB && h.biHeight != 0 && h.biHeight != INT32_MIN;
 }
 
+// The decoder writes every row at once: its pages are made in one call rather than one fault
+// at a time. Kernels without the call make them as they are written.
+void MakePagesNow(void* pixels, std::size_t bytes) {
+    if (bytes >= kPixelPagesFrom) {
+        ::madvise(pixels, bytes, MADV_POPULATE_WRITE);
+    }
+}
+
 } // namespace
 
 namespace platform::gdi {
@@ -34,6 +44,7 @@ HBITMAP CreateBitmapForRows(int width, int height, std::uint32_t** rows) noexcep
     return NoThrow<HBITMAP>(nullptr, [&] {
         auto bitmap = std::make_shared<Bitmap>(width, height);
         std::uint32_t* top = bitmap->View().row0;
+        MakePagesNow(top, static_cast<std::size_t>(width) * height * 4);
         HBITMAP handle = AddBitmap(std::move(bitmap));
         *rows = handle ? top : nullptr;
         return handle;

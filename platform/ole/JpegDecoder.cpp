@@ -32,9 +32,17 @@ void OnMessage(j_common_ptr cinfo, int level) {
     }
 }
 
-// The fourth byte of each pixel is filler that libjpeg sets; bitmaps here keep it zero.
-void ClearFiller(std::uint32_t* row, JDIMENSION width) {
-    for (JDIMENSION x = 0; x < width; ++x) {
+// The fourth byte of each pixel is filler that libjpeg sets; bitmaps here keep it zero. Blocks
+// of a fixed count become vector instructions.
+void ClearFiller(std::uint32_t* row, std::size_t width) {
+    constexpr std::size_t kBlock = 8;
+    std::size_t x = 0;
+    for (; x + kBlock <= width; x += kBlock) {
+        for (std::size_t k = 0; k < kBlock; ++k) {
+            row[x + k] &= 0x00FFFFFFu;
+        }
+    }
+    for (; x < width; ++x) {
         row[x] &= 0x00FFFFFFu;
     }
 }
