@@ -61,6 +61,16 @@ void BM_DecodeSkinPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeSkinPicture)->Unit(benchmark::kMillisecond);
 
+void BM_LoadSkinMask(benchmark::State& state) {
+    CBitmap mask;
+    SIZE size{};
+    for (auto _ : state) {
+        LoadSkinBitmap("1021", &mask, &size);
+        benchmark::DoNotOptimize(size);
+    }
+}
+BENCHMARK(BM_LoadSkinMask)->Unit(benchmark::kMillisecond);
+
 // What the main window does when it is created: six loads and one region.
 void BM_MainWindowSkin(benchmark::State& state) {
     for (auto _ : state) {

@@ -139,15 +139,31 @@ const std::uint8_t* StoredRow(const std::uint8_t* base, std::size_t stride, int 
     return base + stride * static_cast<std::size_t>(topDown ? y : rows - 1 - y);
 }
 
+// One stored row; the common true-colour depths without a per-pixel choice of depth.
+void ReadRow(const std::uint8_t* dib, const DibLayout& layout, const std::uint8_t* row,
+             std::uint32_t* target) {
+    const auto width = static_cast<std::size_t>(layout.width);
+    if (layout.bitCount == 24) {
+        for (std::size_t x = 0; x < width; ++x, row += 3) {
+            target[x] = (std::uint32_t{row[2]} << 16) | (std::uint32_t{row[1]} << 8) | row[0];
+        }
+        return;
+    }
+    if (layout.bitCount == 32) {
+        std::memcpy(target, row, width * 4);
+        return;
+    }
+    for (std::size_t x = 0; x < width; ++x) {
+        target[x] = PixelAt(dib, layout, row, x);
+    }
+}
+
 // The colour image, rows top-down, `layout.width` pixels apart from `out` on.
 void ReadPixels(const std::uint8_t* dib, const DibLayout& layout, std::uint32_t* out) {
     for (int y = 0; y < layout.rows; ++y) {
         const std::uint8_t* row =
             StoredRow(dib + layout.bitsOffset, layout.stride, layout.rows, layout.topDown, y);
-        std::uint32_t* target = out + static_cast<std::size_t>(y) * layout.width;
-        for (int x = 0; x < layout.width; ++x) {
-            target[x] = PixelAt(dib, layout, row, x);
-        }
+        ReadRow(dib, layout, row, out + static_cast<std::size_t>(y) * layout.width);
     }
 }
 
