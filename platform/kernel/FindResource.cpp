@@ -47,8 +47,8 @@ DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo) {
     return entry->size;
 }
 
-// The data stays where the module holds it, as Windows maps it: LoadResource hands out its
-// address and LockResource returns it unchanged.
+// The data stays where the module holds it for as long as the module is loaded, as Windows
+// maps it: LoadResource hands out its address and LockResource returns it unchanged.
 HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo) {
     auto module = platform::kernel::FindModule(hModule);
     if (!module) {
@@ -59,7 +59,7 @@ HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    return const_cast<std::uint8_t*>(entry->data);
+    return const_cast<std::uint8_t*>(module->Data(*entry));
 }
 
 LPVOID WINAPI LockResource(HGLOBAL hResData) {

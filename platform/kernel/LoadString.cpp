@@ -10,9 +10,8 @@ namespace {
 
 // A string table block holds 16 counted UTF-16 strings; string `id` is number id % 16 of
 // block id / 16 + 1.
-std::optional<std::string> StringFromBlock(const platform::kernel::ResourceEntry& block,
-                                           UINT index) {
-    const platform::kernel::ByteReader in(block.data, block.size);
+std::optional<std::string> StringFromBlock(const std::uint8_t* data, DWORD size, UINT index) {
+    const platform::kernel::ByteReader in(data, size);
     std::size_t offset = 0;
     for (UINT i = 0;; ++i) {
         std::uint16_t length = 0;
@@ -20,7 +19,7 @@ std::optional<std::string> StringFromBlock(const platform::kernel::ResourceEntry
             return std::nullopt;
         }
         if (i == index) {
-            return platform::kernel::Utf16ToUtf8(block.data + offset + 2, length);
+            return platform::kernel::Utf16ToUtf8(data + offset + 2, length);
         }
         offset += 2 + 2 * std::size_t{length};
     }
@@ -46,7 +45,11 @@ int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBuf
         SetLastError(error);
         return 0;
     }
-    const auto text = StringFromBlock(*block, uID & 15);
+    const std::uint8_t* data = module->Data(*block);
+    if (!data) {
+        return 0;
+    }
+    const auto text = StringFromBlock(data, block->size, uID & 15);
     if (!text) {
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return 0;

@@ -10,10 +10,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <mutex>
 #include <new>
+#include <vector>
 
 namespace platform::kernel {
 
@@ -34,11 +36,15 @@ Registry& TheRegistry() {
     return registry;
 }
 
-bool ReadWholeFile(int fd, std::vector<std::uint8_t>& bytes, off_t size) {
-    bytes.resize(static_cast<std::size_t>(size));
+// The library's headers and resource tree are read from this much of its start, and from twice
+// as much again while they lie further in; the resources' own bytes wait for LoadResource.
+constexpr std::size_t kFirstRead = 64 << 10;
+
+bool ReadAt(int fd, std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    while (done < length) {
+        const ssize_t n =
+            ::pread(fd, buffer + done, length - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -50,20 +56,35 @@ bool ReadWholeFile(int fd, std::vector<std::uint8_t>& bytes, off_t size) {
     return true;
 }
 
+DWORD ReadResourceTree(int fd, std::uint64_t fileSize, ResourceTable& table) {
+    for (std::uint64_t wanted = kFirstRead;; wanted *= 2) {
+        const auto length = static_cast<std::size_t>(std::min(wanted, fileSize));
+        std::vector<std::uint8_t> head(length);
+        if (!ReadAt(fd, 0, head.data(), length)) {
+            return ERROR_BAD_FORMAT;
+        }
+        ResourceTable parsed;
+        const DWORD error = ParsePeResources(head.data(), length, fileSize, parsed);
+        if (error == ERROR_SUCCESS) {
+            table.Merge(std::move(parsed));
+            return ERROR_SUCCESS;
+        }
+        if (length == fileSize) {
+            return error;
+        }
+    }
+}
+
 // Opens the file for reading as a library: a missing or unreadable one is ERROR_MOD_NOT_FOUND.
-std::shared_ptr<Module> ReadLibrary(const std::string& path, const struct stat& st, int fd) {
+std::shared_ptr<Module> ReadLibrary(const std::string& path, const struct stat& st, UniqueFd fd) {
     if (st.st_size > kMaxLibraryBytes) {
         SetLastError(ERROR_BAD_FORMAT);
         return nullptr;
     }
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(fd, bytes, st.st_size)) {
-        SetLastError(ERROR_BAD_FORMAT);
-        return nullptr;
-    }
-    auto module = std::make_shared<Module>(path, std::move(bytes), st.st_dev, st.st_ino);
-    const DWORD error =
-        ParsePeResources(module->Bytes().data(), module->Bytes().size(), module->Resources());
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    const int raw = fd.Get();
+    auto module = std::make_shared<Module>(path, std::move(fd), st.st_dev, st.st_ino);
+    const DWORD error = ReadResourceTree(raw, size, module->Resources());
     if (error != ERROR_SUCCESS) {
         SetLastError(error);
         return nullptr;
@@ -83,8 +104,29 @@ std::string BaseName(const std::string& path) {
 
 } // namespace
 
-Module::Module(std::string path, std::vector<std::uint8_t> bytes, dev_t device, ino_t inode)
-    : path_(std::move(path)), bytes_(std::move(bytes)), device_(device), inode_(inode) {}
+Module::Module(std::string path, UniqueFd file, dev_t device, ino_t inode)
+    : path_(std::move(path)), file_(std::move(file)), device_(device), inode_(inode) {}
+
+const std::uint8_t* Module::Data(const ResourceEntry& entry) const {
+    if (entry.data) {
+        return entry.data;
+    }
+    std::lock_guard lock(loadedMutex_);
+    if (const auto found = loaded_.find(&entry); found != loaded_.end()) {
+        return found->second.get();
+    }
+    try {
+        auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<DWORD>(entry.size, 1));
+        if (!file_.Valid() || !ReadAt(file_.Get(), entry.fileOffset, bytes.get(), entry.size)) {
+            SetLastError(ERROR_READ_FAULT);
+            return nullptr;
+        }
+        return loaded_.emplace(&entry, std::move(bytes)).first->second.get();
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+}
 
 HMODULE ExecutableHandle() {
     return reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x400000));
@@ -127,7 +169,7 @@ HMODULE LoadModule(const std::string& path) {
     }
     std::shared_ptr<Module> module;
     try {
-        module = ReadLibrary(AbsolutePath(path), st, fd.Get());
+        module = ReadLibrary(AbsolutePath(path), st, std::move(fd));
         if (!module) {
             return nullptr;
         }

@@ -1,37 +1,45 @@
 // Modules behind HMODULE values: the executable itself, whose resources are the .res files
-// embedded at build time, and resource-only PE libraries loaded as data by LoadLibraryA.
+// embedded at build time, and resource-only PE libraries loaded as data by LoadLibraryA. A
+// library keeps its file open and reads a resource's bytes when it is first loaded, so only
+// the resources a program uses take memory.
 #pragma once
 
 #include "kernel/ResourceTable.h"
+#include "platform/internal/UniqueFd.h"
 
 #include <sys/types.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
-#include <vector>
 
 namespace platform::kernel {
 
 class Module {
 public:
-    Module(std::string path, std::vector<std::uint8_t> bytes, dev_t device, ino_t inode);
+    Module(std::string path, UniqueFd file, dev_t device, ino_t inode);
     Module() = default;
 
     const std::string& Path() const { return path_; }
     ResourceTable& Resources() { return resources_; }
     const ResourceTable& Resources() const { return resources_; }
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
     bool IsFile(dev_t device, ino_t inode) const { return device_ == device && inode_ == inode; }
+    // The bytes of one of this module's entries, valid while the module lives; nullptr with
+    // ERROR_READ_FAULT when its file no longer holds them.
+    const std::uint8_t* Data(const ResourceEntry& entry) const;
 
     int references = 1;
 
 private:
     std::string path_;
-    std::vector<std::uint8_t> bytes_;
+    UniqueFd file_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
     ResourceTable resources_;
+    mutable std::mutex loadedMutex_;
+    mutable std::map<const ResourceEntry*, std::unique_ptr<std::uint8_t[]>> loaded_;
 };
 
 // The executable's HMODULE, the value GetModuleHandleA(NULL) returns: the image base Windows

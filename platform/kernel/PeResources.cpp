@@ -27,11 +27,11 @@ struct Image {
     std::vector<Section> sections;
     std::uint32_t resourceRva = 0;
     std::uint32_t resourceSize = 0;
+    std::uint64_t fileSize = 0;
 };
 
-// Translates an RVA range into a file offset range inside one section's raw data.
-bool RvaToOffset(const ByteReader& in, const Image& image, std::uint32_t rva, std::uint32_t length,
-                 std::size_t& offset) {
+// Translates an RVA range into a file offset range inside one section's raw data and the file.
+bool RvaToOffset(const Image& image, std::uint32_t rva, std::uint32_t length, std::size_t& offset) {
     for (const Section& s : image.sections) {
         const std::uint64_t start = s.virtualAddress;
         const std::uint64_t span =
@@ -43,7 +43,7 @@ bool RvaToOffset(const ByteReader& in, const Image& image, std::uint32_t rva, st
             return false;
         }
         offset = static_cast<std::size_t>(s.rawOffset) + (rva - start);
-        return in.Fits(offset, length);
+        return offset <= image.fileSize && length <= image.fileSize - offset;
     }
     return false;
 }
@@ -160,7 +160,8 @@ private:
         const std::uint32_t offset = name & ~kSubdirectoryBit;
         std::uint16_t length = 0;
         if (!Inside(offset, 2) || !in_.U16(base_ + offset, length) ||
-            !Inside(offset + 2, 2 * std::size_t{length})) {
+            !Inside(offset + 2, 2 * std::size_t{length}) ||
+            !in_.Fits(base_ + offset + 2, 2 * std::size_t{length})) {
             return false;
         }
         id.isString = true;
@@ -173,11 +174,11 @@ private:
         std::uint32_t size = 0;
         std::size_t file = 0;
         if (!Inside(offset, 16) || !in_.U32(base_ + offset, rva) ||
-            !in_.U32(base_ + offset + 4, size) || !RvaToOffset(in_, image_, rva, size, file) ||
+            !in_.U32(base_ + offset + 4, size) || !RvaToOffset(image_, rva, size, file) ||
             table_.Count() >= ResourceTable::kMaxEntries) {
             return false;
         }
-        entry.data = in_.Data() + file;
+        entry.fileOffset = file;
         entry.size = size;
         table_.Add(std::move(entry));
         return true;
@@ -193,9 +194,11 @@ private:
 
 } // namespace
 
-DWORD ParsePeResources(const std::uint8_t* data, std::size_t size, ResourceTable& table) {
+DWORD ParsePeResources(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                       ResourceTable& table) {
     const ByteReader in(data, size);
     Image image;
+    image.fileSize = fileSize;
     if (!ReadHeaders(in, image)) {
         return ERROR_BAD_FORMAT;
     }
@@ -203,7 +206,7 @@ DWORD ParsePeResources(const std::uint8_t* data, std::size_t size, ResourceTable
         return ERROR_SUCCESS;
     }
     std::size_t base = 0;
-    if (!RvaToOffset(in, image, image.resourceRva, image.resourceSize, base)) {
+    if (!RvaToOffset(image, image.resourceRva, image.resourceSize, base)) {
         return ERROR_BAD_FORMAT;
     }
     ResourceTable parsed;

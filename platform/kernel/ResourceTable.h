@@ -1,5 +1,6 @@
 // The resources of one module, parsed once from a .res file or a PE image's resource section.
-// Entries point into bytes that the module keeps alive for as long as the table exists.
+// Entries of the executable point into bytes it keeps alive for as long as the table exists;
+// entries of a library say where their bytes lie in its file, read when first loaded.
 #pragma once
 
 #include "platform/wintypes.h"
@@ -28,7 +29,8 @@ struct ResourceEntry {
     ResourceId type;
     ResourceId name;
     WORD language = 0;
-    const std::uint8_t* data = nullptr;
+    const std::uint8_t* data = nullptr; // nullptr: at fileOffset in the module's file
+    std::uint64_t fileOffset = 0;
     DWORD size = 0;
 };
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -185,6 +187,68 @@ TEST(LoadLibrary, EveryTruncationOfARealLibraryFailsCleanly) {
         }
     }
     EXPECT_LT(loaded, 80);
+}
+
+// A library's resources are read from its file when first loaded: what was loaded stays as it
+// was, and one whose bytes the file no longer holds fails cleanly instead of being made up.
+TEST(LoadLibrary, AResourceTheFileNoLongerHoldsFailsToLoad) {
+    const std::string whole = ReadWholeFile(kData + "/test_library64.dll");
+    TestFolder folder;
+    const std::string path = folder / "shrinking.dll";
+    ASSERT_TRUE(WriteWholeFile(path, whole));
+    HMODULE module = LoadLibraryA(path.c_str());
+    ASSERT_NE(module, nullptr) << GetLastError();
+    HRSRC first = FindResourceA(module, MAKEINTRESOURCE(1), RT_RCDATA);
+    HRSRC logo = FindResourceA(module, "LOGO", RT_RCDATA);
+    ASSERT_TRUE(first && logo);
+    const auto* loaded = static_cast<const char*>(LockResource(LoadResource(module, first)));
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_TRUE(WriteWholeFile(path, whole.substr(0, 512)));
+    SetLastError(0);
+    EXPECT_EQ(LoadResource(module, logo), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_READ_FAULT));
+    EXPECT_EQ(Bytes(module, first), "hello") << "a loaded resource changed";
+    EXPECT_EQ(LockResource(LoadResource(module, first)), loaded) << "loaded twice";
+    EXPECT_TRUE(FreeLibrary(module));
+}
+
+// The headers and resource tree are read from the start of the file, more of it while the tree
+// lies further in: a library whose resources begin far into the file loads whole.
+TEST(LoadLibrary, FindsAResourceTreeFarIntoTheFile) {
+    const std::string whole = ReadWholeFile(kData + "/test_library64.dll");
+    const auto u32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(whole[at])) |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(whole[at + 1])) << 8 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(whole[at + 2])) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(whole[at + 3])) << 24;
+    };
+    const std::size_t pe = u32(0x3C);
+    const std::size_t sectionCount = static_cast<unsigned char>(whole[pe + 6]);
+    const std::size_t sections = pe + 24 + (u32(pe + 20) & 0xFFFF);
+    std::uint32_t firstRaw = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < sectionCount; ++i) {
+        const std::uint32_t raw = u32(sections + 40 * i + 20);
+        firstRaw = raw != 0 ? std::min(firstRaw, raw) : firstRaw;
+    }
+    ASSERT_LT(firstRaw, whole.size());
+    // Every section's bytes moved 300 KiB further, the headers saying so.
+    constexpr std::uint32_t kShift = 300 << 10;
+    std::string moved =
+        whole.substr(0, firstRaw) + std::string(kShift, '\0') + whole.substr(firstRaw);
+    for (std::size_t i = 0; i < sectionCount; ++i) {
+        const std::size_t at = sections + 40 * i + 20;
+        const std::uint32_t raw = u32(at);
+        for (int b = 0; b < 4 && raw != 0; ++b) {
+            moved[at + static_cast<std::size_t>(b)] = static_cast<char>((raw + kShift) >> (8 * b));
+        }
+    }
+    TestFolder folder;
+    const std::string path = folder / "far.dll";
+    ASSERT_TRUE(WriteWholeFile(path, moved));
+    HMODULE module = LoadLibraryA(path.c_str());
+    ASSERT_NE(module, nullptr) << GetLastError();
+    CheckLookups(module, kLibraryCases, std::size(kLibraryCases));
+    EXPECT_TRUE(FreeLibrary(module));
 }
 
 TEST(ModuleFileName, NamesTheRunningExecutable) {
