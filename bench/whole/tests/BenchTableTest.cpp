@@ -82,9 +82,9 @@ TEST(BenchReport, StartUpAndPeakRowsGivePageFaultsBesideTheirFigures) {
     figures.startup.xmessage = 0.040;
     figures.startup.updaterFaults = 600;
     figures.startup.xmessageFaults = 500;
-    figures.startup.updaterPeakKib = 8 * 1024;
-    figures.startup.xmessagePeakKib = 5 * 1024;
-    figures.update.peakKib = 9 * 1024;
+    figures.startup.updaterPeakKib = 8192;
+    figures.startup.xmessagePeakKib = 5120;
+    figures.update.peakKib = 9216;
     figures.update.faults = 1500;
     const auto rows = BenchRows(figures);
     ASSERT_EQ(rows.size(), 7u);

@@ -10,7 +10,7 @@ namespace platform::display::x11 {
 namespace {
 
 // Pixels converted and sent at a time: a band of rows, not a copy of the whole rectangle.
-constexpr std::size_t kBandPixels = 8 * 1024;
+constexpr std::size_t kBandPixels = std::size_t{8} * 1024;
 
 RECT Intersect(RECT a, const RECT& b) {
     a.left = std::max(a.left, b.left);

@@ -21,7 +21,7 @@ namespace platform::gdi {
 // nothing is written until drawn, and the pages go back at once when the picture is deleted
 // (the heap would keep them resident). Blocks too small for pages of their own come zeroed
 // from the heap.
-inline constexpr std::size_t kPixelPagesFrom = 64 * 1024;
+inline constexpr std::size_t kPixelPagesFrom = std::size_t{64} * 1024;
 
 inline void* AllocatePixelMemory(std::size_t bytes) {
     void* memory = nullptr;
