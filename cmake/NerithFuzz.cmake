@@ -2,7 +2,7 @@
 # The source defines LLVMFuzzerTestOneInput. With NERITH_FUZZ (clang) it becomes a libFuzzer
 # binary and a short fixed-time run (label fuzz). In every other build the same source links
 # against a small driver that replays the seed corpus, so the seeds run under the sanitizers too.
-set(NERITH_FUZZ_SECONDS 20 CACHE STRING "Length of each short fuzz run in scripts/test")
+set(NERITH_FUZZ_SECONDS 10 CACHE STRING "Length of each short fuzz run in scripts/test")
 
 if(NOT TARGET fuzzers)
   add_custom_target(fuzzers)
