@@ -1,4 +1,5 @@
 #include "CreateHook.h"
+#include "Hooks.h"
 #include "Painting.h"
 #include "ThreadState.h"
 #include "Window.h"
@@ -99,6 +100,14 @@ void LinkChild(const Window& window) {
     }
 }
 
+// The CBT hooks see the window before its first message and may refuse it.
+bool CreationAllowed(HWND hwnd, CREATESTRUCTA& cs) {
+    CBT_CREATEWNDA cbt{&cs, nullptr};
+    return CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd),
+                     reinterpret_cast<LPARAM>(&cbt)) == 0 &&
+           IsWindow(hwnd);
+}
+
 // Sends the creation messages; false when the window refused to be created.
 bool SendCreate(HWND hwnd, CREATESTRUCTA& cs) {
     if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
@@ -153,7 +162,7 @@ HWND Create(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int
                      windowName,
                      className,
                      exStyle};
-    if (!SendCreate(hwnd, cs)) {
+    if (!CreationAllowed(hwnd, cs) || !SendCreate(hwnd, cs)) {
         DestroyWindow(hwnd);
         return nullptr;
     }

@@ -9,6 +9,7 @@
 using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void(CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
+using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM wParam, LPARAM lParam);
 
 // Window messages.
 #define WM_NULL 0x0000u
@@ -336,6 +337,15 @@ using LPCREATESTRUCTA = CREATESTRUCTA*;
 using CREATESTRUCT = CREATESTRUCTA;
 using LPCREATESTRUCT = CREATESTRUCTA*;
 
+// Hooks. Of the CBT notifications only HCBT_CREATEWND is delivered.
+#define WH_CBT 5
+#define HCBT_CREATEWND 3
+struct CBT_CREATEWNDA {
+    LPCREATESTRUCTA lpcs;
+    HWND hwndInsertAfter;
+};
+using LPCBT_CREATEWNDA = CBT_CREATEWNDA*;
+
 struct PAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
@@ -460,6 +470,11 @@ DWORD WINAPI GetMessageTime();
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 
+// Hooks.
+HHOOK WINAPI SetWindowsHookExA(int idHook, HOOKPROC lpfn, HINSTANCE hmod, DWORD dwThreadId);
+BOOL WINAPI UnhookWindowsHookEx(HHOOK hhk);
+LRESULT WINAPI CallNextHookEx(HHOOK hhk, int nCode, WPARAM wParam, LPARAM lParam);
+
 // Input state.
 HWND WINAPI SetCapture(HWND hWnd);
 BOOL WINAPI ReleaseCapture();
@@ -550,6 +565,7 @@ UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
 #define PeekMessage PeekMessageA
 #define DispatchMessage DispatchMessageA
 #define CallWindowProc CallWindowProcA
+#define SetWindowsHookEx SetWindowsHookExA
 #define DefWindowProc DefWindowProcA
 #define LoadIcon LoadIconA
 #define CreateDialogIndirectParam CreateDialogIndirectParamA
