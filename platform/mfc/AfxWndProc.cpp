@@ -1,6 +1,6 @@
 #include "MfcState.h"
 #include "platform/afx/CWinApp.h"
-#include "user/CreateHook.h"
+#include "platform/kernel32.h"
 
 namespace {
 
@@ -30,8 +30,7 @@ void PostInitDialog(CWnd* pWnd, const RECT& rectOld, DWORD styleOld) {
     }
 }
 
-void SubclassAtCreation(HWND hwnd, void* context) {
-    auto* pWnd = static_cast<CWnd*>(context);
+void SubclassAtCreation(HWND hwnd, CWnd* pWnd) {
     pWnd->Attach(hwnd);
     pWnd->PreSubclassWindow();
     const auto old = reinterpret_cast<WNDPROC>(
@@ -62,6 +61,18 @@ LRESULT CallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lPar
     return result;
 }
 
+// The first window this thread creates after HookWindowCreate belongs to the object that
+// armed it, and is subclassed before its first message.
+LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    auto& state = State();
+    if (code == HCBT_CREATEWND && state.wndInit) {
+        CWnd* pWnd = state.wndInit;
+        state.wndInit = nullptr;
+        SubclassAtCreation(reinterpret_cast<HWND>(wParam), pWnd);
+    }
+    return ::CallNextHookEx(state.cbtHook, code, wParam, lParam);
+}
+
 } // namespace
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
@@ -73,11 +84,22 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) 
 }
 
 void CWnd::HookWindowCreate() {
-    platform::user::SetCreateHook(&SubclassAtCreation, this);
+    auto& state = State();
+    state.wndInit = this;
+    if (!state.cbtHook) {
+        state.cbtHook =
+            ::SetWindowsHookExA(WH_CBT, &CbtFilterHook, nullptr, ::GetCurrentThreadId());
+    }
 }
 
+// A window created inside another's creation unhooks early; the outer one no longer needs it.
 void CWnd::UnhookWindowCreate() {
-    platform::user::ClearCreateHook();
+    auto& state = State();
+    state.wndInit = nullptr;
+    if (state.cbtHook) {
+        ::UnhookWindowsHookEx(state.cbtHook);
+        state.cbtHook = nullptr;
+    }
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {

@@ -11,8 +11,10 @@ namespace platform::mfc {
 struct MfcState {
     std::unordered_map<HWND, CWnd*> permanent;
     std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary;
-    MSG lastSent{}; // what Default() processes
-    MSG current{};  // what the message pump retrieved last
+    MSG lastSent{};          // what Default() processes
+    MSG current{};           // what the message pump retrieved last
+    HHOOK cbtHook = nullptr; // while a CWnd creates its window
+    CWnd* wndInit = nullptr; // the object the next window created belongs to
 };
 
 MfcState& State();

@@ -1,4 +1,3 @@
-#include "CreateHook.h"
 #include "Hooks.h"
 #include "Painting.h"
 #include "ThreadState.h"
@@ -149,7 +148,6 @@ HWND Create(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int
         return nullptr;
     }
     LinkChild(*window);
-    RunCreateHook(hwnd);
     CREATESTRUCTA cs{param,
                      instance,
                      menu,
@@ -181,14 +179,9 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
                             int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                             HINSTANCE hInstance, LPVOID lpParam) {
     try {
-        const HWND hwnd =
-            platform::user::Create(dwExStyle, lpClassName, lpWindowName, dwStyle, X, Y, nWidth,
-                                   nHeight, hWndParent, hMenu, hInstance, lpParam);
-        // A creation that failed before its first message must not leave the hook armed.
-        platform::user::ClearCreateHook();
-        return hwnd;
+        return platform::user::Create(dwExStyle, lpClassName, lpWindowName, dwStyle, X, Y, nWidth,
+                                      nHeight, hWndParent, hMenu, hInstance, lpParam);
     } catch (const std::bad_alloc&) {
-        platform::user::ClearCreateHook();
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
