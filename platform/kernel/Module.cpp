@@ -5,6 +5,7 @@
 #include "kernel/Win32Error.h"
 #include "platform/internal/UniqueFd.h"
 #include "platform/internal/handle_table.h"
+#include "platform/internal/resource_bytes.h"
 #include "platform/kernel32.h"
 
 #include <fcntl.h>
@@ -215,6 +216,22 @@ HMODULE FindModuleByName(const std::string& name) {
     }
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
+}
+
+std::size_t ResourceBytesFrom(const void* address) {
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    if (const std::size_t bytes = r.executable->Resources().BytesFrom(address)) {
+        return bytes;
+    }
+    for (std::uintptr_t value : r.loaded) {
+        const auto module = r.libraries.Get(value);
+        const std::size_t bytes = module ? module->Resources().BytesFrom(address) : 0;
+        if (bytes) {
+            return bytes;
+        }
+    }
+    return 0;
 }
 
 } // namespace platform::kernel

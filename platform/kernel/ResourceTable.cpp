@@ -94,4 +94,15 @@ bool ResourceTable::Owns(const ResourceEntry* entry) const {
     return at >= first && at <= last && (at - first) % sizeof(ResourceEntry) == 0;
 }
 
+std::size_t ResourceTable::BytesFrom(const void* address) const {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    for (const ResourceEntry& entry : entries_) {
+        const auto first = reinterpret_cast<std::uintptr_t>(entry.data);
+        if (at >= first && at - first < entry.size) {
+            return entry.size - (at - first);
+        }
+    }
+    return 0;
+}
+
 } // namespace platform::kernel

@@ -48,6 +48,8 @@ public:
     // ERROR_RESOURCE_NAME_NOT_FOUND as the error.
     const ResourceEntry* Find(const ResourceId& type, const ResourceId& name, DWORD& error) const;
     bool Owns(const ResourceEntry* entry) const;
+    // The bytes of the entry holding `address` from there to its end; 0 when none holds it.
+    std::size_t BytesFrom(const void* address) const;
 
 private:
     std::vector<ResourceEntry> entries_;

@@ -2,8 +2,8 @@
 
 #include "platform/afx/CWinApp.h"
 #include "platform/kernel32.h"
-#include "user/Dialog.h"
-#include "user/DialogTemplate.h"
+
+#include <cstring>
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, OnOK)
@@ -27,6 +27,39 @@ HWND TopLevel(HWND hWnd) {
     return hWnd;
 }
 
+struct TemplateHeader {
+    DWORD style = 0;
+    short x = 0;
+    short y = 0;
+};
+
+// Style and position of a classic or an extended template, read within its size. The dialog
+// manager checks the rest when it builds the dialog.
+bool ReadTemplateHeader(const void* data, std::size_t size, TemplateHeader& out) {
+    const auto* bytes = static_cast<const BYTE*>(data);
+    WORD version[2] = {};
+    if (!data || size < sizeof version) {
+        return false;
+    }
+    std::memcpy(version, bytes, sizeof version);
+    const bool extended = version[0] == 1 && version[1] == 0xFFFF;
+    const std::size_t styleAt = extended ? 12 : 0;
+    const std::size_t xAt = extended ? 18 : 10;
+    if (size < xAt + 2 * sizeof(short)) {
+        return false;
+    }
+    std::memcpy(&out.style, bytes + styleAt, sizeof out.style);
+    std::memcpy(&out.x, bytes + xAt, sizeof out.x);
+    std::memcpy(&out.y, bytes + xAt + sizeof(short), sizeof out.y);
+    return true;
+}
+
+// Every framework dialog's procedure. The object's message map sees the messages first,
+// through AfxWndProc; a procedure must be there for the dialog to get WM_INITDIALOG.
+INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
 } // namespace
 
 HWND CDialog::PreModal() {
@@ -46,8 +79,8 @@ int CDialog::DoModal() {
     const HGLOBAL loaded = res ? ::LoadResource(instance, res) : nullptr;
     const void* data = loaded ? ::LockResource(loaded) : nullptr;
     const std::size_t size = res ? ::SizeofResource(instance, res) : 0;
-    platform::user::DialogTemplate header;
-    if (!data || !platform::user::ParseDialogTemplate(data, size, header)) {
+    TemplateHeader header;
+    if (!ReadTemplateHeader(data, size, header)) {
         return -1;
     }
     m_templateStyle = header.style;
@@ -61,8 +94,8 @@ int CDialog::DoModal() {
     m_nModalResult = -1;
     m_nFlags |= WF_CONTINUEMODAL;
     HookWindowCreate();
-    const HWND hWnd =
-        platform::user::CreateDialogFromTemplate(instance, data, size, parent, nullptr, 0);
+    const HWND hWnd = ::CreateDialogIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(data),
+                                                   parent, &AfxDlgProc, 0);
     UnhookWindowCreate();
     if (hWnd && hWnd == m_hWnd) {
         if (m_nFlags & WF_CONTINUEMODAL) {

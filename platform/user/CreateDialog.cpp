@@ -3,6 +3,7 @@
 #include "Window.h"
 #include "WindowClass.h"
 #include "platform/gdi32.h"
+#include "platform/internal/resource_bytes.h"
 #include "platform/kernel32.h"
 
 #include <cstdio>
@@ -16,7 +17,8 @@ namespace {
 constexpr int kSystemBaseX = 8;
 constexpr int kSystemBaseY = 16;
 constexpr int kLogicalDpi = 96;
-// Templates give at most this many bytes when the caller cannot say how long they are.
+// Templates give at most this many bytes when the caller cannot say how long they are and
+// they lie in no resource.
 constexpr std::size_t kUnsizedTemplateLimit = 0x10000;
 
 HFONT CreateTemplateFont(const DialogTemplate& t) {
@@ -137,6 +139,22 @@ bool CreateControls(HWND dialog, HINSTANCE instance, const DialogTemplate& t) {
     return true;
 }
 
+// A TRUE answer asks for the focus on the first tab stop.
+void InitDialog(HWND hwnd, LPARAM param) {
+    const HWND first = FirstTabStop(hwnd);
+    if (!SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) || !first ||
+        !IsWindow(first)) {
+        return;
+    }
+    if (DialogInfo* di = DialogInfoOf(hwnd)) {
+        di->focus = first;
+    }
+    if (GetActiveWindow() == hwnd) {
+        SetFocus(first);
+    }
+}
+
+// As on Windows, WM_INITDIALOG goes only to a dialog that has a dialog procedure.
 HWND Create(HINSTANCE instance, const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
     auto info = MakeInfo(t, proc);
     const std::string cls = t.windowClass.present ? ClassNameOf(t.windowClass) : kDialogClass;
@@ -159,15 +177,8 @@ HWND Create(HINSTANCE instance, const DialogTemplate& t, HWND owner, DLGPROC pro
         DestroyWindow(hwnd);
         return nullptr;
     }
-    const HWND first = FirstTabStop(hwnd);
-    if (SendMessageA(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && first &&
-        IsWindow(first)) {
-        if (DialogInfo* di = DialogInfoOf(hwnd)) {
-            di->focus = first;
-        }
-        if (GetActiveWindow() == hwnd) {
-            SetFocus(first);
-        }
+    if (proc) {
+        InitDialog(hwnd, param);
     }
     if (!IsWindow(hwnd)) {
         return nullptr;
@@ -201,6 +212,11 @@ HWND FirstTabStop(HWND dialog) {
     return nullptr;
 }
 
+std::size_t UnsizedTemplateBytes(const void* data) {
+    const std::size_t inResource = platform::kernel::ResourceBytesFrom(data);
+    return inResource ? inResource : kUnsizedTemplateLimit;
+}
+
 HWND CreateDialogFromTemplate(HINSTANCE instance, const void* data, std::size_t size, HWND owner,
                               DLGPROC proc, LPARAM param) {
     try {
@@ -225,8 +241,8 @@ using namespace platform::user;
 
 HWND WINAPI CreateDialogIndirectParamA(HINSTANCE hInstance, LPCDLGTEMPLATEA lpTemplate,
                                        HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    return CreateDialogFromTemplate(hInstance, lpTemplate, kUnsizedTemplateLimit, hWndParent,
-                                    lpDialogFunc, dwInitParam);
+    return CreateDialogFromTemplate(hInstance, lpTemplate, UnsizedTemplateBytes(lpTemplate),
+                                    hWndParent, lpDialogFunc, dwInitParam);
 }
 
 LONG WINAPI GetDialogBaseUnits() {

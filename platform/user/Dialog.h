@@ -22,6 +22,9 @@ struct DialogInfo : WindowExtra {
 };
 
 DialogInfo* DialogInfoOf(HWND hwnd);
+// How far a template given only by its address may be read: to the end of the resource
+// that holds it, or a fixed limit for memory the platform did not hand out.
+std::size_t UnsizedTemplateBytes(const void* data);
 HWND CreateDialogFromTemplate(HINSTANCE instance, const void* data, std::size_t size, HWND owner,
                               DLGPROC proc, LPARAM param);
 INT_PTR DialogBoxFromTemplate(HINSTANCE instance, const void* data, std::size_t size, HWND owner,

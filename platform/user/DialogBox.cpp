@@ -63,8 +63,8 @@ using namespace platform::user;
 
 INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE hInstance, LPCDLGTEMPLATEA hDialogTemplate,
                                        HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    return DialogBoxFromTemplate(hInstance, hDialogTemplate, 0x10000, hWndParent, lpDialogFunc,
-                                 dwInitParam);
+    return DialogBoxFromTemplate(hInstance, hDialogTemplate, UnsizedTemplateBytes(hDialogTemplate),
+                                 hWndParent, lpDialogFunc, dwInitParam);
 }
 
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,

@@ -9,6 +9,7 @@ namespace {
 
 constexpr UINT kFixed = 400;
 constexpr UINT kUnplaced = 401;
+constexpr UINT kDamaged = 402;
 constexpr UINT kMain = 102;
 constexpr UINT kAbout = 100;
 constexpr UINT kAlt = 0x1000;
@@ -52,6 +53,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DialogTest, CreationFailureReturnsMinusOne) {
     ScriptedDialog missing(9999);
     EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST_F(DialogTest, ADamagedTemplateIsRefusedAndTheOwnerStaysUsable) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, usertest::LogClass(), "owner", WS_POPUP | WS_VISIBLE, 0, 0, 100,
+                               100, nullptr, nullptr));
+    ScriptedDialog damaged(kDamaged, &owner);
+    bool shown = false;
+    damaged.script = [&](ScriptedDialog& d) {
+        shown = true;
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(damaged.DoModal(), -1);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(damaged.m_hWnd, nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
 }
 
 class CreateOrderDialog : public ScriptedDialog {
