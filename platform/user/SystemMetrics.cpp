@@ -39,6 +39,8 @@ int WINAPI GetSystemMetrics(int nIndex) {
     case SM_CXSMICON:
     case SM_CYSMICON:
         return 16;
+    case SM_CMONITORS: // none when the display cannot be opened
+        return platform::display::CurrentBackend() ? 1 : 0;
     case SM_CXSIZE:
         return kCaptionButtonWidth;
     case SM_CYSIZE:

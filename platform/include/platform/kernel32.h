@@ -131,3 +131,7 @@ DWORD WINAPI GetTickCount();
 
 // Debug output.
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
+
+// The program's entry point: the program defines it (an MFC program gets it from the
+// framework) and the start-up calls it.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);

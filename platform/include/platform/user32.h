@@ -133,6 +133,7 @@ using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM wParam, LPARAM lParam);
 #define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
 #define SW_SHOWNA 8
+#define SW_SHOWDEFAULT 10
 
 // SetWindowPos.
 #define SWP_NOSIZE 0x0001u
@@ -259,6 +260,7 @@ using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM wParam, LPARAM lParam);
 #define SM_CYFIXEDFRAME SM_CYDLGFRAME
 #define SM_CXSMICON 49
 #define SM_CYSMICON 50
+#define SM_CMONITORS 80
 
 // SystemParametersInfo.
 #define SPI_GETWORKAREA 0x0030u

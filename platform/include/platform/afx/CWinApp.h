@@ -1,6 +1,6 @@
 // The application object. The program defines exactly one, as a global; the framework's
-// start-up (platform_mfc_main) opens the display, calls its InitInstance and, when that
-// returns FALSE, ends the program with ExitInstance's code.
+// WinMain calls its InitInstance and, when that returns FALSE, ends the program with
+// ExitInstance's code.
 #pragma once
 
 #include "platform/afx/CCmdTarget.h"

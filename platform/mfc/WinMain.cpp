@@ -1,0 +1,21 @@
+// The framework's start-up: the program's global CWinApp object was constructed during
+// static initialisation; here the application runs.
+#include "platform/afx/CWinApp.h"
+#include "platform/kernel32.h"
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        ::OutputDebugStringA("nerith: the program defines no application object\n");
+        return 1;
+    }
+    app->m_hInstance = hInstance;
+    if (!app->InitInstance()) {
+        CWnd* main = app->m_pMainWnd;
+        if (main && main->m_hWnd) {
+            main->DestroyWindow();
+        }
+        return app->ExitInstance();
+    }
+    return app->Run();
+}
