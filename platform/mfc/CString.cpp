@@ -197,7 +197,8 @@ void CString::FormatV(LPCTSTR format, va_list args) noexcept {
 BOOL CString::LoadString(UINT id) noexcept {
     std::string buffer(256, '\0');
     for (;;) {
-        const int length = LoadStringA(nullptr, id, buffer.data(), static_cast<int>(buffer.size()));
+        const int length =
+            ::LoadStringA(nullptr, id, buffer.data(), static_cast<int>(buffer.size()));
         if (length <= 0) {
             return FALSE;
         }

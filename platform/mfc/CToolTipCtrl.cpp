@@ -12,7 +12,8 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
 
 TOOLINFOA CToolTipCtrl::ToolInfo(CWnd* pWnd, LPCTSTR lpszText, UINT_PTR nIDTool) {
     TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
+    // Every version of the control takes this size; the full one needs the newest.
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
     ti.hwnd = pWnd ? pWnd->m_hWnd : nullptr;
     ti.uId = nIDTool;
     if (nIDTool == 0) {

@@ -306,6 +306,6 @@ DWORD WINAPI GetMessagePos() {
     return static_cast<DWORD>(MAKELONG(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
 }
 
-DWORD WINAPI GetMessageTime() {
-    return CurrentThread().messageTime;
+LONG WINAPI GetMessageTime() {
+    return static_cast<LONG>(CurrentThread().messageTime);
 }

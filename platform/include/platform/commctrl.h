@@ -3,6 +3,8 @@
 
 #include "platform/user32.h"
 
+#include <cstddef>
+
 #define PROGRESS_CLASSA "msctls_progress32"
 #define PROGRESS_CLASS PROGRESS_CLASSA
 #define TOOLTIPS_CLASSA "tooltips_class32"
@@ -32,6 +34,8 @@ struct PBRANGE {
 using PPBRANGE = PBRANGE*;
 
 // Tooltip.
+#define LPSTR_TEXTCALLBACKA (reinterpret_cast<LPSTR>(static_cast<INT_PTR>(-1)))
+#define LPSTR_TEXTCALLBACK LPSTR_TEXTCALLBACKA
 #define TTF_IDISHWND 0x0001u
 #define TTF_CENTERTIP 0x0002u
 #define TTF_SUBCLASS 0x0010u
@@ -66,7 +70,13 @@ struct TOOLINFOA {
     HINSTANCE hinst;
     LPSTR lpszText;
     LPARAM lParam;
+    void* lpReserved;
 };
 using LPTOOLINFOA = TOOLINFOA*;
 using TOOLINFO = TOOLINFOA;
 using LPTOOLINFO = TOOLINFOA*;
+using TTTOOLINFOA = TOOLINFOA;
+// The structure's sizes by version: the first ends at lpszText, the second at lParam.
+#define TTTOOLINFOA_V1_SIZE (offsetof(TOOLINFOA, lpszText) + sizeof(LPSTR))
+#define TTTOOLINFOA_V2_SIZE (offsetof(TOOLINFOA, lParam) + sizeof(LPARAM))
+#define TTTOOLINFOA_V3_SIZE (offsetof(TOOLINFOA, lpReserved) + sizeof(void*))

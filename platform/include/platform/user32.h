@@ -53,7 +53,7 @@ using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM wParam, LPARAM lParam);
 #define WM_SYSKEYDOWN 0x0104u
 #define WM_SYSKEYUP 0x0105u
 #define WM_SYSCHAR 0x0106u
-#define WM_KEYLAST 0x0108u
+#define WM_KEYLAST 0x0109u
 #define WM_INITDIALOG 0x0110u
 #define WM_COMMAND 0x0111u
 #define WM_SYSCOMMAND 0x0112u
@@ -68,7 +68,7 @@ using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM wParam, LPARAM lParam);
 #define WM_RBUTTONUP 0x0205u
 #define WM_MBUTTONDOWN 0x0207u
 #define WM_MBUTTONUP 0x0208u
-#define WM_MOUSELAST 0x0209u
+#define WM_MOUSELAST 0x020Eu
 #define WM_CAPTURECHANGED 0x0215u
 #define WM_USER 0x0400u
 
@@ -162,12 +162,9 @@ using HOOKPROC = LRESULT(CALLBACK*)(int code, WPARAM wParam, LPARAM lParam);
 #define GWLP_WNDPROC GWL_WNDPROC
 #define GWLP_USERDATA GWL_USERDATA
 #define GWLP_ID GWL_ID
-#define DWL_MSGRESULT 0
-#define DWL_DLGPROC 4
-#define DWL_USER 8
-#define DWLP_MSGRESULT DWL_MSGRESULT
-#define DWLP_DLGPROC DWL_DLGPROC
-#define DWLP_USER DWL_USER
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC (DWLP_MSGRESULT + static_cast<int>(sizeof(LRESULT)))
+#define DWLP_USER (DWLP_DLGPROC + static_cast<int>(sizeof(DLGPROC)))
 
 // RedrawWindow.
 #define RDW_INVALIDATE 0x0001u
@@ -468,7 +465,7 @@ LRESULT WINAPI CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARA
                                LPARAM lParam);
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 DWORD WINAPI GetMessagePos();
-DWORD WINAPI GetMessageTime();
+LONG WINAPI GetMessageTime();
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 

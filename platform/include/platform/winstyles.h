@@ -114,4 +114,3 @@
 #define IDNO 7
 #define IDCLOSE 8
 #define IDHELP 9
-#define IDC_STATIC (-1)

@@ -104,6 +104,21 @@ TEST_F(DialogManagerTest, WithoutADialogProcedureThereIsNoInitDialog) {
     DestroyWindow(dialog);
 }
 
+TEST_F(DialogManagerTest, TheDialogsOwnWindowLongsHoldItsProcedureAndTheCallersValues) {
+    const HWND dialog = CreateWatched(&PassiveDialogProc);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(GetWindowLongPtrA(dialog, DWLP_DLGPROC),
+              reinterpret_cast<LONG_PTR>(&PassiveDialogProc));
+    const auto wide = static_cast<LONG_PTR>(0x123456789ABCLL);
+    SetWindowLongPtrA(dialog, DWLP_USER, wide);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 42);
+    EXPECT_EQ(GetWindowLongPtrA(dialog, DWLP_USER), wide) << "a pointer-sized slot";
+    EXPECT_EQ(GetWindowLongPtrA(dialog, DWLP_MSGRESULT), 42);
+    EXPECT_EQ(GetWindowLongPtrA(dialog, DWLP_DLGPROC),
+              reinterpret_cast<LONG_PTR>(&PassiveDialogProc));
+    DestroyWindow(dialog);
+}
+
 // Windows would read on past the resource; the platform stops at its end, so a damaged
 // template is refused instead of being completed by whatever follows it.
 TEST_F(DialogManagerTest, ATemplateGivenByAddressIsReadNoFurtherThanItsResource) {

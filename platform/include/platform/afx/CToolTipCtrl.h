@@ -4,8 +4,6 @@
 #include "platform/afx/CWnd.h"
 #include "platform/commctrl.h"
 
-#define LPSTR_TEXTCALLBACK (reinterpret_cast<LPSTR>(static_cast<INT_PTR>(-1)))
-
 class CToolTipCtrl : public CWnd {
 public:
     // The control's own overload must not hide the window's (clang warns).
