@@ -37,4 +37,7 @@ function(nerith_embed_res target res)
     COMMENT "embedding ${name}.res into ${target}"
     VERBATIM)
   target_sources(${target} PRIVATE ${cpp})
+  # Only the generated file sees the kernel's private header, not the rest of the target.
+  set_source_files_properties(${cpp} PROPERTIES
+    INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/platform/private)
 endfunction()
