@@ -2,7 +2,7 @@
 // pictures, so a window's screenshot is compared with each screen's background picture.
 #pragma once
 
-#include "x11/Image.h"
+#include "Image.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 // so that they compare pixel for pixel with screenshots of its windows.
 #pragma once
 
+#include "Image.h"
 #include "platform/wintypes.h"
-#include "x11/Image.h"
 
 #include <string>
 

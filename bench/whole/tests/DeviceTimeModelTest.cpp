@@ -2,11 +2,11 @@
 // model that missed the erase or the bytes, or counted a pass twice, would move the limit the
 // update is judged against.
 #include "CarriedImage.h"
+#include "ChildProcess.h"
 #include "DeviceTime.h"
 #include "DevsimControl.h"
 #include "DevsimProcess.h"
 #include "IspSession.h"
-#include "x11/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

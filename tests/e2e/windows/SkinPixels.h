@@ -2,7 +2,7 @@
 // shows: the mask "1021" and the JPEGs by id.
 #pragma once
 
-#include "x11/Image.h"
+#include "Image.h"
 
 namespace nerith::e2e {
 

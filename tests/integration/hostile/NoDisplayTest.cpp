@@ -1,5 +1,5 @@
 // nerith-update with no display to show on: a clear message, a non-zero exit, no hang.
-#include "x11/ChildProcess.h"
+#include "ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // reached it. The process is killed and reaped with the object, and dies with the test.
 #pragma once
 
-#include "x11/ChildProcess.h"
+#include "ChildProcess.h"
 
 #include <chrono>
 #include <memory>

@@ -1,9 +1,9 @@
 // The main window: its skin and shape, the progress bar, the keys it swallows, the system
 // menu and the About box, dragging, the popups over it, and what it leaves behind.
 #include "UpdateDlg.h"
-#include "../screens/SkinnedWindowChecks.h"
 #include "DriverChannel.h"
 #include "NoticeDlg.h"
+#include "SkinnedWindowChecks.h"
 #include "UpdateApp.h"
 #include "UpdateProgressMessage.h"
 #include "user/Window.h"

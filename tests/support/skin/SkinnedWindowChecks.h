@@ -2,7 +2,7 @@
 // border inside it, the outline of the mask, the background's pixels, and its buttons' cuts.
 #pragma once
 
-#include "../skinbutton/SkinTestSupport.h"
+#include "SkinTestSupport.h"
 
 namespace skintest {
 
