@@ -5,24 +5,13 @@
 // 0x00RRGGBB pixels, rows top-down. All members are safe to call from any thread.
 #pragma once
 
+#include "display/Image.h"
 #include "display/display.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace platform::display {
-
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-
-    std::uint32_t At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)];
-    }
-};
 
 // The colour of the screen where no window is.
 inline constexpr std::uint32_t kDesktopColour = 0x003A6EA5;

@@ -1,30 +1,17 @@
-// Pixels as tests compare them: 0x00RRGGBB, rows top-down.
+// Comparing pixel images: the display's own image type, so a picture from the headless
+// screen and one from an X server are the same thing to a test.
 #pragma once
 
+#include "display/Image.h"
 #include "platform/wintypes.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace nerith::testing {
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-
-    Image() = default;
-    Image(int w, int h, std::uint32_t fill = 0)
-        : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
-
-    bool Empty() const { return width <= 0 || height <= 0; }
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    void Set(int x, int y, std::uint32_t rgb) {
-        pixels[static_cast<std::size_t>(y) * width + x] = rgb;
-    }
-};
+using Image = platform::display::Image;
 
 // The part of `image` inside `rect`, clipped to the image.
 Image Crop(const Image& image, const RECT& rect);
