@@ -27,6 +27,23 @@ endfunction()
 
 # nerith_embed_res(<target> <res-file>): the executable's own resources, as FindResourceA(NULL)
 # sees them.
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  # There the linker puts them into the executable's resource section, from an object file.
+  function(nerith_embed_res target res)
+    get_filename_component(name ${res} NAME_WE)
+    set(obj ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name}_res.obj)
+    add_custom_command(
+      OUTPUT ${obj}
+      COMMAND ${CMAKE_RC_COMPILER} -J res -O coff -i ${res} -o ${obj}
+      DEPENDS ${res}
+      COMMENT "windres ${name}.res"
+      VERBATIM)
+    set_source_files_properties(${obj} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+    target_sources(${target} PRIVATE ${obj})
+  endfunction()
+  return()
+endif()
+
 function(nerith_embed_res target res)
   get_filename_component(name ${res} NAME_WE)
   set(cpp ${CMAKE_CURRENT_BINARY_DIR}/${target}_${name}_res.cpp)

@@ -1,0 +1,95 @@
+# The Windows build: the updater's folders, unchanged, over platform/mfc compiled against the
+# SDK's headers, with the system's DLLs in place of the rest of platform/. Produces
+# bin/nerith-update.exe, bin/ISPdll.dll and bin/skins/ridozuveza.dll.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(NERITH_WINDOWS_MACHINE x86)
+else()
+  set(NERITH_WINDOWS_MACHINE x64)
+endif()
+
+# The icon and the skin's pictures are drawn by tools that run on the build machine: a Linux
+# build of the same tree provides them.
+set(NERITH_HOST_TOOLS "" CACHE PATH "The tools/ folder of a Linux build of this tree")
+foreach(tool nerith-gen-icon nerith-gen-skin)
+  if(NOT EXISTS ${NERITH_HOST_TOOLS}/${tool})
+    message(FATAL_ERROR "${tool} not found in NERITH_HOST_TOOLS (${NERITH_HOST_TOOLS}): "
+                        "build it first with cmake --build --preset default --target ${tool}")
+  endif()
+  add_executable(${tool} IMPORTED)
+  set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${NERITH_HOST_TOOLS}/${tool})
+endforeach()
+
+# nerith_import_lib(<target> <def>): an import library made from a .def; its NONAME entries
+# bind by ordinal alone. The names it imports are undecorated, as the DLLs export them.
+function(nerith_import_lib target def)
+  set(lib ${CMAKE_CURRENT_BINARY_DIR}/lib${target}.a)
+  add_custom_command(
+    OUTPUT ${lib}
+    COMMAND ${CMAKE_DLLTOOL} --kill-at -d ${def} -l ${lib}
+    DEPENDS ${def}
+    COMMENT "dlltool ${target}"
+    VERBATIM)
+  add_custom_target(${target}_lib DEPENDS ${lib})
+  add_library(${target} INTERFACE)
+  target_link_libraries(${target} INTERFACE ${lib})
+  add_dependencies(${target} ${target}_lib)
+endfunction()
+
+# OleLoadPicture is olepro32's ordinal 251; this library comes before oleaut32, which also
+# exports it by name.
+nerith_import_lib(olepro32_ordinals
+  ${CMAKE_SOURCE_DIR}/cmake/windows/olepro32-${NERITH_WINDOWS_MACHINE}.def)
+
+# The substitute's header names, resolved to the SDK's headers; our MFC's own headers.
+add_library(platform_headers INTERFACE)
+target_include_directories(platform_headers INTERFACE ${CMAKE_SOURCE_DIR}/platform/windows/include
+                                                      ${CMAKE_SOURCE_DIR}/platform/include)
+
+add_library(platform_kernel INTERFACE)
+target_link_libraries(platform_kernel INTERFACE platform_headers kernel32)
+add_library(platform_gdi INTERFACE)
+target_link_libraries(platform_gdi INTERFACE platform_kernel gdi32)
+add_library(platform_ole INTERFACE)
+target_link_libraries(platform_ole INTERFACE platform_kernel olepro32_ordinals ole32 oleaut32 uuid)
+
+file(GLOB mfc_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/mfc/*.cpp)
+list(REMOVE_ITEM mfc_sources ${CMAKE_SOURCE_DIR}/platform/mfc/AppMain.cpp
+                 ${CMAKE_SOURCE_DIR}/platform/mfc/WinMain.cpp)
+add_library(platform_mfc STATIC ${mfc_sources})
+target_link_libraries(platform_mfc PUBLIC platform_ole platform_gdi comctl32 user32)
+nerith_strict(platform_mfc)
+
+# The C runtime's start-up calls WinMain after every library has been searched, so it is an
+# object of the executable itself.
+add_library(platform_mfc_main OBJECT ${CMAKE_SOURCE_DIR}/platform/mfc/WinMain.cpp)
+target_link_libraries(platform_mfc_main PUBLIC platform_mfc)
+nerith_strict(platform_mfc_main)
+
+# ISPdll.dll exports the six functions at their ordinals; the updater imports them by ordinal,
+# so a library with the same ordinals and arguments can take this one's place.
+set(ispdll_def ${CMAKE_SOURCE_DIR}/ispdll/ISPdll-${NERITH_WINDOWS_MACHINE}.def)
+file(GLOB ispdll_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ispdll/*.cpp)
+add_library(ISPdll_dll SHARED ${ispdll_sources} ${ispdll_def})
+set_target_properties(ISPdll_dll PROPERTIES PREFIX "" OUTPUT_NAME ISPdll)
+target_include_directories(ISPdll_dll PRIVATE ${CMAKE_SOURCE_DIR}/ispdll ${CMAKE_SOURCE_DIR}/isp)
+target_link_libraries(ISPdll_dll PRIVATE platform_kernel)
+target_link_options(ISPdll_dll PRIVATE -Wl,--kill-at)
+nerith_strict(ISPdll_dll)
+
+file(READ ${ispdll_def} def)
+string(REGEX REPLACE "(@[0-9]+)\n" "\\1 NONAME\n" def "${def}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/ISPdll-ordinals.def "${def}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ispdll_def})
+nerith_import_lib(ISPdll ${CMAKE_CURRENT_BINARY_DIR}/ISPdll-ordinals.def)
+add_dependencies(ISPdll ISPdll_dll)
+
+add_subdirectory(res)
+add_subdirectory(skins)
+add_subdirectory(isp)
+add_subdirectory(skin)
+add_subdirectory(screens)
+add_subdirectory(app)
+set_target_properties(nerith-update PROPERTIES WIN32_EXECUTABLE ON)
+
+enable_testing()
+add_subdirectory(tests/windows)

@@ -1,0 +1,4 @@
+#pragma once
+#include "platform/sdk.h"
+
+#include <commctrl.h>

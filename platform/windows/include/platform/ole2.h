@@ -1,0 +1,5 @@
+#pragma once
+#include "platform/sdk.h"
+
+#include <ole2.h>
+#include <olectl.h>
