@@ -1,0 +1,318 @@
+// The Windows build of the updater (nerith-update.exe, ISPdll.dll, skins\ridozuveza.dll) under
+// Wine, on a private Xvfb with no window manager: where it appears and with what shape, what
+// it shows compared with the Linux build's screenshots, its buttons' pictures, the system menu
+// and the About box, and the failure notice with no device. One prefix serves every case,
+// as booting one takes half a minute.
+#include "SkinPixels.h"
+#include "WinePrefix.h"
+#include "x11/X11TestSupport.h"
+
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+namespace nerith::e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+constexpr const char* kTitle = "Nerith updater";
+constexpr const char* kFolder = "C:\\nerith";
+constexpr const char* kTempFolder = "nerith-temp"; // in C:\, the prefix's TEMP
+// Client rectangles of the main window and of the notice's OK button.
+constexpr RECT kOk{187, 231, 217, 248};
+constexpr RECT kBackground{145, 175, 155, 185};
+constexpr RECT kBar{24, 90, 356, 134};
+constexpr RECT kNoticeOk{224, 229, 249, 244};
+constexpr int kScreenshotMargin = 12; // of desktop around the window in docs/screenshots
+
+bool Inside(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+struct Session {
+    std::unique_ptr<testing::XvfbServer> xvfb;
+    std::unique_ptr<testing::XSession> x;
+    std::unique_ptr<testing::WinePrefix> prefix;
+    std::string error;
+};
+
+Session* session = nullptr;
+
+class WineUpdaterTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        session = new Session;
+        session->xvfb = testing::XvfbServer::Start({}, &session->error);
+        if (!session->xvfb) {
+            return;
+        }
+        session->x = testing::XSession::Open(session->xvfb->DisplayName());
+        session->prefix =
+            testing::WinePrefix::Create(session->xvfb->DisplayName(), &session->error);
+        if (!session->prefix || !InstallUpdater()) {
+            session->prefix.reset();
+        }
+    }
+
+    static void TearDownTestSuite() {
+        delete session;
+        session = nullptr;
+    }
+
+    // The three files in their folders, as the zip holds them; TEMP a folder of its own.
+    static bool InstallUpdater() {
+        const fs::path bin = NERITH_WINDOWS_BIN;
+        const fs::path app = session->prefix->DriveC() + "/nerith";
+        std::error_code failed;
+        fs::create_directories(app / "skins", failed);
+        fs::create_directories(session->prefix->DriveC() + "/" + kTempFolder, failed);
+        for (const char* file : {"nerith-update.exe", "ISPdll.dll", "skins/ridozuveza.dll"}) {
+            fs::copy_file(bin / file, app / file, fs::copy_options::overwrite_existing, failed);
+            if (failed) {
+                session->error = (bin / file).string() + ": " + failed.message() +
+                                 " (build the windows-x64 preset first)";
+                return false;
+            }
+        }
+        return session->prefix->SetUserEnvironment("TEMP", std::string("C:\\") + kTempFolder) &&
+               session->prefix->SetUserEnvironment("TMP", std::string("C:\\") + kTempFolder);
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(session->xvfb && session->x && session->prefix) << session->error;
+        input_ = std::make_unique<testing::XTestDriver>(*session->x);
+        ASSERT_TRUE(input_->Available());
+        mask_ = SkinMask();
+        ASSERT_FALSE(mask_.Empty());
+    }
+
+    void TearDown() override {
+        if (updater_ && updater_->Running()) {
+            updater_->Terminate();
+        }
+        if (main_) {
+            testing::WaitUntilHidden(*session->x, main_, 10s);
+        }
+    }
+
+    testing::XSession& X() { return *session->x; }
+
+    void StartUpdater() {
+        std::string error;
+        updater_ = session->prefix->Start({std::string(kFolder) + "\\nerith-update.exe"},
+                                          session->prefix->DriveC() + "/nerith", &error);
+        ASSERT_TRUE(updater_) << error;
+        const auto main = testing::WaitForMappedWindow(X(), kTitle, 60s);
+        ASSERT_TRUE(main) << "no main window; the updater wrote: " << updater_->Stderr();
+        main_ = *main;
+    }
+
+    RECT MainRect() { return X().Geometry(main_).value_or(RECT{}); }
+
+    POINT ScreenAt(RECT window, RECT clientRect) {
+        return POINT{window.left + 1 + (clientRect.left + clientRect.right) / 2,
+                     window.top + 1 + (clientRect.top + clientRect.bottom) / 2};
+    }
+
+    // A click on the window, and what a window manager does on one: WM_TAKE_FOCUS. Without a
+    // window manager Wine never takes the X keyboard by itself, and ignores keys it gets
+    // through the pointer-root focus.
+    bool GiveKeyboard(testing::XId window) {
+        input_->Click(ScreenAt(X().Geometry(window).value_or(RECT{}), kBar));
+        X().SendClientMessage(window, "WM_PROTOCOLS",
+                              {static_cast<long>(X().InternAtom("WM_TAKE_FOCUS")), 0, 0, 0, 0});
+        return testing::WaitFor([&]() { return X().KeyboardFocus() == window; }, 5s);
+    }
+
+    std::optional<testing::XId> WaitForPopup(std::chrono::milliseconds timeout = 20s) {
+        std::optional<testing::XId> popup;
+        testing::WaitFor(
+            [&]() {
+                for (const testing::XId w : testing::TopLevelWindows(X())) {
+                    const RECT r = X().Geometry(w).value_or(RECT{});
+                    if (w != main_ && X().IsMapped(w) && r.right - r.left == mask_.width &&
+                        r.bottom - r.top == mask_.height) {
+                        popup = w;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeout);
+        return popup;
+    }
+
+    testing::Image Shown(testing::XId window) {
+        return testing::CaptureScreen(X(), X().Geometry(window).value_or(RECT{}));
+    }
+
+    ::testing::AssertionResult ShapedLikeTheMask(testing::XId window) {
+        testing::Image shape(mask_.width, mask_.height, 0);
+        for (const RECT& r : X().ShapeRects(window, testing::ShapeKind::Bounding)) {
+            for (int y = std::max(0, r.top); y < r.bottom && y < shape.height; ++y) {
+                for (int x = std::max(0, r.left); x < r.right && x < shape.width; ++x) {
+                    shape.Set(x, y, 1);
+                }
+            }
+        }
+        for (int y = 0; y < mask_.height; ++y) {
+            for (int x = 0; x < mask_.width; ++x) {
+                if ((shape.At(x, y) != 0) != MaskKeeps(mask_, x, y)) {
+                    return ::testing::AssertionFailure() << "window pixel (" << x << ", " << y
+                                                         << ") is on the wrong side of the shape";
+                }
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The window shows, wherever the mask keeps it and `compared` says, the pixels of the
+    // Linux build's screenshot of the same screen.
+    using Compared = std::function<bool(int x, int y)>;
+    static bool Everywhere(int, int) { return true; }
+
+    ::testing::AssertionResult LooksLikeScreenshot(testing::XId window, const std::string& file,
+                                                   const Compared& compared = Everywhere) {
+        std::string error;
+        const auto shot =
+            testing::ReadPng(std::string(NERITH_SCREENSHOTS_DIR) + "/" + file, &error);
+        if (!shot) {
+            return ::testing::AssertionFailure() << error;
+        }
+        const testing::Image shown = Shown(window);
+        int differences = 0;
+        RECT box{mask_.width, mask_.height, 0, 0};
+        std::ostringstream first;
+        for (int y = 0; y < mask_.height && y < shown.height; ++y) {
+            for (int x = 0; x < mask_.width && x < shown.width; ++x) {
+                const std::uint32_t onLinux =
+                    shot->At(x + kScreenshotMargin, y + kScreenshotMargin);
+                if (!MaskKeeps(mask_, x, y) || !compared(x, y) || shown.At(x, y) == onLinux) {
+                    continue;
+                }
+                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                           std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+                if (differences++ == 0) {
+                    first << "window pixel (" << x << ", " << y << ") is 0x" << std::hex
+                          << shown.At(x, y) << ", 0x" << onLinux << " on Linux";
+                }
+            }
+        }
+        if (differences > 0) {
+            return ::testing::AssertionFailure()
+                   << differences << " pixels differ within (" << box.left << ", " << box.top
+                   << ")-(" << box.right << ", " << box.bottom << "); " << first.str();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    bool WaitUntilLooksLike(testing::XId window, const std::string& file,
+                            const Compared& compared = Everywhere) {
+        return testing::WaitFor([&]() { return LooksLikeScreenshot(window, file, compared); }, 5s);
+    }
+
+    std::vector<std::string> TempFiles() const {
+        std::vector<std::string> names;
+        std::error_code failed;
+        for (const auto& entry :
+             fs::directory_iterator(session->prefix->DriveC() + "/" + kTempFolder, failed)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    std::unique_ptr<testing::XTestDriver> input_;
+    std::unique_ptr<testing::ChildProcess> updater_;
+    testing::Image mask_;
+    testing::XId main_ = 0;
+};
+
+TEST_F(WineUpdaterTest, TheMainWindowIsCentredAndShapedLikeTheMask) {
+    StartUpdater();
+    ASSERT_NE(main_, 0u);
+    const RECT rect = MainRect();
+    const RECT screen = X().ScreenRect();
+    EXPECT_EQ(rect.right - rect.left, 380);
+    EXPECT_EQ(rect.bottom - rect.top, 280);
+    EXPECT_EQ(rect.left, (screen.right - 380) / 2);
+    EXPECT_EQ(rect.top, (screen.bottom - 280) / 2);
+    EXPECT_TRUE(ShapedLikeTheMask(main_));
+}
+
+// Except the progress bar's outermost pixels: there Windows, and Wine, draw the sunken edge
+// that a dialog gives a control with WS_BORDER (tests/KNOWN_DIFFERENCES.md).
+TEST_F(WineUpdaterTest, TheMainWindowShowsWhatTheLinuxBuildShows) {
+    StartUpdater();
+    ASSERT_NE(main_, 0u);
+    const RECT bar{kBar.left + 1, kBar.top + 1, kBar.right + 1, kBar.bottom + 1};
+    const RECT inside{bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1};
+    const auto offTheEdge = [&](int x, int y) {
+        return !Inside(bar, x, y) || Inside(inside, x, y);
+    };
+    EXPECT_TRUE(WaitUntilLooksLike(main_, "main-window.png", offTheEdge))
+        << LooksLikeScreenshot(main_, "main-window.png", offTheEdge).message();
+}
+
+TEST_F(WineUpdaterTest, HoverAndPressShowTheButtonsStatePictures) {
+    StartUpdater();
+    ASSERT_NE(main_, 0u);
+    const RECT rect = MainRect();
+    const POINT ok = ScreenAt(rect, kOk);
+    input_->MovePointer(ok);
+    const RECT okInWindow{kOk.left + 1, kOk.top + 1, kOk.right + 1, kOk.bottom + 1};
+    EXPECT_TRUE(testing::WaitFor(
+        [&]() {
+            return !testing::FirstDifference(testing::Crop(Shown(main_), okInWindow),
+                                             testing::Crop(SkinPicture("1018"), kOk));
+        },
+        5s))
+        << "no hover picture";
+    input_->ButtonDown();
+    EXPECT_TRUE(testing::WaitFor(
+        [&]() {
+            return !testing::FirstDifference(testing::Crop(Shown(main_), okInWindow),
+                                             testing::Crop(SkinPicture("1016"), kOk));
+        },
+        5s))
+        << "no pressed picture";
+    // Released away from the button: no click.
+    input_->MovePointer(ScreenAt(rect, kBackground));
+    input_->ButtonUp();
+    EXPECT_FALSE(WaitForPopup(1s)) << "a press released off the button clicked it";
+}
+
+// Esc and Enter reach the window, which has the keyboard, and are swallowed; closing it
+// from outside ends the program. (Alt+Space opens nothing here: the window has no WS_SYSMENU,
+// see tests/KNOWN_DIFFERENCES.md.)
+TEST_F(WineUpdaterTest, EscAndEnterAreSwallowedAndClosingEndsTheProgram) {
+    StartUpdater();
+    ASSERT_NE(main_, 0u);
+    ASSERT_TRUE(GiveKeyboard(main_)) << "Wine's window never had the keyboard";
+    input_->TapKey("Escape");
+    input_->TapKey("Return");
+    EXPECT_FALSE(updater_->Wait(1s)) << "a key ended the program";
+    EXPECT_TRUE(X().IsMapped(main_));
+    X().SendClientMessage(main_, "WM_PROTOCOLS",
+                          {static_cast<long>(X().InternAtom("WM_DELETE_WINDOW")), 0, 0, 0, 0});
+    EXPECT_EQ(updater_->Wait(20s), 0);
+}
+
+TEST_F(WineUpdaterTest, OkWithoutADeviceShowsTheFailureNoticeAndOkOnItEndsCleanly) {
+    StartUpdater();
+    ASSERT_NE(main_, 0u);
+    input_->Click(ScreenAt(MainRect(), kOk));
+    const auto notice = WaitForPopup();
+    ASSERT_TRUE(notice) << "no failure notice; the updater wrote: " << updater_->Stderr();
+    EXPECT_TRUE(WaitUntilLooksLike(*notice, "failure-notice.png"))
+        << LooksLikeScreenshot(*notice, "failure-notice.png").message();
+    input_->Click(ScreenAt(X().Geometry(*notice).value_or(RECT{}), kNoticeOk));
+    EXPECT_EQ(updater_->Wait(20s), 0);
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+}
+
+} // namespace
+
+} // namespace nerith::e2e
