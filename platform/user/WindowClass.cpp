@@ -115,3 +115,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR lpClassName, HINSTANCE) {
     std::erase(registry.classes, cls);
     return TRUE;
 }
+
+BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
+    return picce && picce->dwSize == sizeof(INITCOMMONCONTROLSEX) ? TRUE : FALSE;
+}

@@ -10,6 +10,17 @@
 #define TOOLTIPS_CLASSA "tooltips_class32"
 #define TOOLTIPS_CLASS TOOLTIPS_CLASSA
 
+// A program makes the classes of the controls it uses exist before it creates one.
+#define ICC_BAR_CLASSES 0x00000004u // with the tooltip
+#define ICC_PROGRESS_CLASS 0x00000020u
+struct INITCOMMONCONTROLSEX {
+    DWORD dwSize;
+    DWORD dwICC;
+};
+using LPINITCOMMONCONTROLSEX = INITCOMMONCONTROLSEX*;
+// Here the classes always exist; FALSE for a structure of another size, as on Windows.
+BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce);
+
 #define CLR_NONE 0xFFFFFFFFu
 #define CLR_DEFAULT 0xFF000000u
 

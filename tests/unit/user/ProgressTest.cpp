@@ -28,6 +28,27 @@ protected:
     HWND bar = nullptr;
 };
 
+struct InitCase {
+    DWORD size;
+    DWORD classes;
+    BOOL result;
+};
+
+TEST(CommonControlsTest, InitCommonControlsExTakesOnlyItsOwnStructure) {
+    const InitCase cases[] = {
+        {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES, TRUE},
+        {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS, TRUE},
+        {sizeof(INITCOMMONCONTROLSEX) - 1, ICC_PROGRESS_CLASS, FALSE},
+        {sizeof(INITCOMMONCONTROLSEX) + 4, ICC_PROGRESS_CLASS, FALSE},
+        {0, ICC_PROGRESS_CLASS, FALSE},
+    };
+    for (const InitCase& c : cases) {
+        const INITCOMMONCONTROLSEX controls{c.size, c.classes};
+        EXPECT_EQ(InitCommonControlsEx(&controls), c.result) << "dwSize " << c.size;
+    }
+    EXPECT_FALSE(InitCommonControlsEx(nullptr));
+}
+
 struct PosCase {
     int requested;
     int held;
