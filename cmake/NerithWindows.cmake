@@ -91,5 +91,29 @@ add_subdirectory(screens)
 add_subdirectory(app)
 set_target_properties(nerith-update PROPERTIES WIN32_EXECUTABLE ON)
 
+# The zip a user unpacks anywhere: the three files in their folders, under one folder named
+# like the zip.
+if(NERITH_WINDOWS_MACHINE STREQUAL "x64")
+  set(NERITH_DIST_NAME nerith-update-${PROJECT_VERSION}-win64)
+else()
+  set(NERITH_DIST_NAME nerith-update-${PROJECT_VERSION}-win32)
+endif()
+set(NERITH_ZIP ${CMAKE_BINARY_DIR}/${NERITH_DIST_NAME}.zip)
+set(stage ${CMAKE_BINARY_DIR}/dist)
+add_custom_command(
+  OUTPUT ${NERITH_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/${NERITH_DIST_NAME}/skins
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:nerith-update> $<TARGET_FILE:ISPdll_dll>
+          ${stage}/${NERITH_DIST_NAME}
+  COMMAND ${CMAKE_COMMAND} -E copy ${NERITH_SKIN_DLL} ${stage}/${NERITH_DIST_NAME}/skins
+  COMMAND ${CMAKE_COMMAND} -E chdir ${stage}
+          ${CMAKE_COMMAND} -E tar cf ${NERITH_ZIP} --format=zip ${NERITH_DIST_NAME}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+  DEPENDS nerith-update ISPdll_dll nerith_skins ${NERITH_SKIN_DLL}
+  COMMENT "zipping ${NERITH_DIST_NAME}.zip"
+  VERBATIM)
+add_custom_target(nerith_zip ALL DEPENDS ${NERITH_ZIP})
+
 enable_testing()
 add_subdirectory(tests/windows)
