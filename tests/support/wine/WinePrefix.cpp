@@ -1,7 +1,10 @@
 #include "WinePrefix.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace nerith::testing {
@@ -28,6 +31,39 @@ bool Fail(std::string* error, const std::string& text) {
     return false;
 }
 
+bool Alive(pid_t pid) {
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
+// Ends every process of a prefix (its wineserver and what it serves) and waits for them.
+void EndPrefixProcesses(const std::string& prefix) {
+    for (const char* option : {"-k", "-w"}) {
+        ProcessOptions options;
+        options.argv = {kServer, option};
+        options.setEnv = {{"WINEPREFIX", prefix}};
+        if (auto server = ChildProcess::Start(options)) {
+            server->Wait(30s);
+        }
+    }
+}
+
+// A run that was killed could not end its prefix's processes nor remove its folder; the next
+// run does, for every prefix whose owner is gone.
+void RemoveStalePrefixes() {
+    std::error_code failed;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), failed)) {
+        const std::string name = entry.path().filename().string();
+        pid_t owner = 0;
+        if (name.rfind("nerith-wine.", 0) != 0 ||
+            !(std::ifstream(entry.path() / "owner") >> owner) || Alive(owner)) {
+            continue;
+        }
+        EndPrefixProcesses((entry.path() / "prefix").string());
+        std::error_code ignored;
+        fs::remove_all(entry.path(), ignored);
+    }
+}
+
 } // namespace
 
 bool WinePrefix::Available() {
@@ -35,8 +71,9 @@ bool WinePrefix::Available() {
 }
 
 std::unique_ptr<WinePrefix> WinePrefix::Create(const std::string& displayName, std::string* error) {
+    RemoveStalePrefixes();
     std::string pattern = (fs::temp_directory_path() / "nerith-wine.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
+    if (!::mkdtemp(pattern.data()) || !(std::ofstream(pattern + "/owner") << ::getpid())) {
         Fail(error, "cannot make a folder for the prefix");
         return nullptr;
     }
@@ -52,8 +89,7 @@ WinePrefix::WinePrefix(std::string folder, std::string displayName)
       displayName_(std::move(displayName)) {}
 
 WinePrefix::~WinePrefix() {
-    RunTool({kServer, "-k"}, 30s, nullptr);
-    RunTool({kServer, "-w"}, 30s, nullptr);
+    EndPrefixProcesses(prefix_);
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
 }

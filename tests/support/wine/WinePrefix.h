@@ -2,7 +2,9 @@
 // (wineboot -i, no Mono or Gecko), with the referee settings (classic colours, no visual
 // styles, frames drawn by Wine, Wine's own fonts in C:\windows\Fonts), one persistent
 // wineserver and Wine's services already running. Everything goes with the object: the
-// wineserver and every process of the prefix are ended and the folder removed.
+// wineserver and every process of the prefix are ended and the folder removed. A run killed
+// before that leaves them to the next Create, which ends and removes the prefixes of runs
+// that are gone.
 //
 //   auto prefix = WinePrefix::Create(xvfb->DisplayName(), &error);
 //   prefix->SetUserEnvironment("TEMP", "C:\\temp");
