@@ -230,6 +230,17 @@ protected:
     testing::XId main_ = 0;
 };
 
+// What the failure case checks of TEMP is worth something only if the programs use it.
+TEST_F(WineUpdaterTest, ProgramsGetThePrefixsTemp) {
+    std::string error;
+    auto shell =
+        session->prefix->Start({"cmd", "/c", "echo %TEMP%"}, session->prefix->DriveC(), &error);
+    ASSERT_TRUE(shell) << error;
+    ASSERT_EQ(shell->Wait(60s), 0);
+    EXPECT_NE(shell->Stdout().find(std::string("C:\\") + kTempFolder), std::string::npos)
+        << shell->Stdout();
+}
+
 TEST_F(WineUpdaterTest, TheMainWindowIsCentredAndShapedLikeTheMask) {
     StartUpdater();
     ASSERT_NE(main_, 0u);
