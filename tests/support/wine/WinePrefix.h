@@ -14,7 +14,7 @@
 // on their standard error as `warn:debugstr:OutputDebugStringA "text"`.
 #pragma once
 
-#include "x11/ChildProcess.h"
+#include "ChildProcess.h"
 
 #include <chrono>
 #include <memory>
