@@ -62,7 +62,8 @@ TEST_F(UpdaterSoakTest, HundredRunsInOneProcessLeaveMemoryDescriptorsAndThreadsF
     std::printf("nerith-update after run %d: %s\n", kRuns, test::Describe(*last).c_str());
 
     EXPECT_EQ(DeviceCount("program"), 63u) << "only the first run reached the device";
-    EXPECT_EQ(last->openFds, first->openFds);
+    EXPECT_EQ(last->openFds, first->openFds) << "opened since run 1:\n"
+                                             << test::DescriptorsAdded(*first, *last);
     EXPECT_EQ(last->threads, first->threads);
     EXPECT_LE(last->residentKiB - first->residentKiB, kResidentSlackKiB);
     EXPECT_TRUE(TempFiles().empty());

@@ -4,9 +4,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace nerith::test {
@@ -42,9 +44,13 @@ std::optional<ProcessFigures> ReadProcessFigures(int pid) {
     figures.residentKiB = *rss;
     figures.threads = static_cast<int>(*threads);
     for (const auto& entry : fds) {
-        (void)entry;
-        ++figures.openFds;
+        // A descriptor closed between listing and reading still counted as open.
+        std::error_code linkError;
+        const auto target = std::filesystem::read_symlink(entry.path(), linkError);
+        figures.fdTargets.push_back(linkError ? "?" : target.string());
     }
+    std::sort(figures.fdTargets.begin(), figures.fdTargets.end());
+    figures.openFds = static_cast<int>(figures.fdTargets.size());
     return figures;
 }
 
@@ -52,6 +58,17 @@ std::string Describe(const ProcessFigures& figures) {
     return "resident " + std::to_string(figures.residentKiB) + " KiB, " +
            std::to_string(figures.openFds) + " fds, " + std::to_string(figures.threads) +
            " threads";
+}
+
+std::string DescriptorsAdded(const ProcessFigures& earlier, const ProcessFigures& later) {
+    std::vector<std::string> added;
+    std::set_difference(later.fdTargets.begin(), later.fdTargets.end(), earlier.fdTargets.begin(),
+                        earlier.fdTargets.end(), std::back_inserter(added));
+    std::string text;
+    for (const std::string& target : added) {
+        text += target + "\n";
+    }
+    return text;
 }
 
 int ServerPid(const std::string& socketPath) {
