@@ -150,9 +150,7 @@ bool UpdaterSession::WaitUntilAnswering(const View& main, std::chrono::milliseco
     const auto differs = [&] {
         return testing::FirstDifference(ButtonShot(main, layout->ok), resting).has_value();
     };
-    input_.MovePointer(
-        POINT{main.rect.left + kWindowBorder + (layout->ok.left + layout->ok.right) / 2,
-              main.rect.top + kWindowBorder + (layout->ok.top + layout->ok.bottom) / 2});
+    input_.MovePointer(Centre(main, layout->ok));
     if (!testing::WaitFor(differs, timeout)) {
         return false;
     }
@@ -164,10 +162,23 @@ bool UpdaterSession::Click(const View& view, const RECT& button) {
     if (IsEmpty(button)) {
         return false;
     }
-    const POINT centre{view.rect.left + kWindowBorder + (button.left + button.right) / 2,
-                       view.rect.top + kWindowBorder + (button.top + button.bottom) / 2};
+    const POINT centre = Centre(view, button);
     input_.MovePointer(centre);
     input_.Click(centre);
+    return true;
+}
+
+POINT UpdaterSession::Centre(const View& view, const RECT& button) {
+    return POINT{view.rect.left + kWindowBorder + (button.left + button.right) / 2,
+                 view.rect.top + kWindowBorder + (button.top + button.bottom) / 2};
+}
+
+bool UpdaterSession::HoverOk(const View& view) {
+    const ScreenLayout* layout = LayoutOf(view.screen);
+    if (!layout || IsEmpty(layout->ok)) {
+        return false;
+    }
+    input_.MovePointer(Centre(view, layout->ok));
     return true;
 }
 

@@ -55,6 +55,8 @@ public:
     // Clicks a button of a skinned screen; false when the screen has no such button.
     bool ClickOk(const View& view);
     bool ClickCancel(const View& view);
+    // Rests the pointer on OK; false when the screen has no OK button.
+    bool HoverOk(const View& view);
     // Types a key once the updater's topmost window has the keyboard, as a user types at a
     // window that is up; false when it never gets it (or the key has no keycode).
     bool TapKey(const std::string& keysym);
@@ -73,6 +75,7 @@ private:
                    std::unique_ptr<testing::ChildProcess> process)
         : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)) {}
     bool Click(const View& view, const RECT& button);
+    static POINT Centre(const View& view, const RECT& button);
     testing::Image ButtonShot(const View& view, const RECT& button);
     std::optional<testing::XId> TopWindow();
     bool WaitForKeyboard();
