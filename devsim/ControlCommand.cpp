@@ -72,6 +72,9 @@ ControlResult RunControlCommand(NerithDevice& device, const std::string& line) {
     if (command == "stats") {
         return Stats(device);
     }
+    if (command == "timed") {
+        return Ok("us=" + std::to_string(device.Timing().ChargedMicroseconds()));
+    }
     if (command == "replug") {
         return {"ok", ControlResult::Action::Replug};
     }

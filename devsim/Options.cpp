@@ -111,6 +111,7 @@ Control commands (on NAME.control):
   unplug                 the device vanishes until replug
   dump-bin FILE          write the 65,536 flash bytes
   dump-s19 FILE          write the flash as S-records (S0, 32-byte S1 records, S9)
+  timed                  the device time the timing model has charged, unscaled (us=N)
   stop                   exit
   flash FILE | image-version A,B | version-form FORM | fault FAULT | answer-after N |
   timing on|off | clear-faults

@@ -4,6 +4,7 @@
 
 #include "platform/internal/device_wire.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace devsim {
@@ -24,11 +25,15 @@ public:
         Wait(std::uint64_t{count} * kPageEraseMicroseconds);
     }
     void MassErase() const { Wait(kMassEraseMicroseconds); }
+    // What the model has charged since start, unscaled: the device time a run cost whatever
+    // the load made the sleeps overrun.
+    std::uint64_t ChargedMicroseconds() const { return charged_.load(); }
 
 private:
     void Wait(std::uint64_t microseconds) const;
 
     bool enabled_ = false;
+    mutable std::atomic<std::uint64_t> charged_{0};
 };
 
 // The slowest request of the model, an erase of all 1,024 pages, must leave the updater's
