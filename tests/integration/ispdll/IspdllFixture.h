@@ -31,13 +31,13 @@ protected:
     bool EnterProgrammingMode();
     // IspOpen with the updater's fixed parameters and the given range.
     static int Open(DWORD start, DWORD last = kFlash1Last, DWORD vectorFirst = kVectorFirst);
+
 public:
     // The block call's arguments for first..last, as the session derives them.
     int Program(DWORD first, DWORD last, DWORD* status = nullptr);
     int Verify(DWORD first, DWORD last, DWORD* status = nullptr);
 
 protected:
-
     std::map<std::string, unsigned> Stats() { return devsim_->Stats(); }
     std::vector<std::uint8_t> Flash() { return devsim_->DumpFlash(); }
     // A byte for every address that differs from its neighbours and from 0xFF.
