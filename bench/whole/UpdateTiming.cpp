@@ -17,9 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-constexpr auto kScreenTimeout = 20s;
-constexpr auto kUpdateTimeout = 120s;
-constexpr auto kExitTimeout = 10s;
 constexpr auto kPollInterval = 500us;
 
 struct UpdateRun {
@@ -46,7 +43,7 @@ std::optional<demo::View> WaitForNotice(testing::XSession& x,
                                         const demo::ScreenRecognizer& recognizer,
                                         demo::UpdaterSession& updater, testing::XId main,
                                         Clock::time_point& seen) {
-    const auto deadline = Clock::now() + kUpdateTimeout;
+    const auto deadline = Clock::now() + demo::kUpdateTimeout;
     while (Clock::now() < deadline && updater.Process().Running()) {
         for (testing::XId window : testing::FindWindowsByPid(x, updater.Process().pid())) {
             if (window == main || !x.IsMapped(window) || x.IsOverrideRedirect(window)) {
@@ -104,7 +101,7 @@ std::optional<UpdateRun> TimeOneUpdate(testing::XSession& x,
         return std::nullopt;
     }
     updater->ParkPointer();
-    const auto main = updater->WaitFor(demo::Screen::Main, kScreenTimeout);
+    const auto main = updater->WaitFor(demo::Screen::Main, demo::kScreenTimeout);
     if (!main) {
         *error = "no main window: " + demo::UpdaterSession::Describe(updater->Current());
         return std::nullopt;
@@ -124,7 +121,7 @@ std::optional<UpdateRun> TimeOneUpdate(testing::XSession& x,
         return std::nullopt;
     }
     updater->ClickOk(*notice);
-    if (updater->Process().Wait(kExitTimeout) != 0) {
+    if (updater->Process().Wait(demo::kExitTimeout) != 0) {
         *error = "nerith-update did not end with 0 after the notice";
         return std::nullopt;
     }

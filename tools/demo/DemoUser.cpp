@@ -16,9 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kScreenTimeout = 20s;
-constexpr auto kUpdateTimeout = 120s;
-constexpr auto kExitTimeout = 10s;
 constexpr auto kUserTimeout = 600s;
 constexpr unsigned kImageVersion = 164;
 // The progress screenshot is the sample nearest this share of the bar.

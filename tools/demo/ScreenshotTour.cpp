@@ -16,10 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kScreenTimeout = 20s;
 constexpr auto kPictureTimeout = 5s;
-constexpr auto kUpdateTimeout = 120s;
-constexpr auto kExitTimeout = 10s;
 constexpr std::uint32_t kDesktopColour = 0xE4E7EB;
 constexpr int kMargin = 12;
 // The hovered button's shot leaves room for its tooltip.

@@ -13,6 +13,12 @@
 
 namespace nerith::demo {
 
+// How long the drivers of a whole update (the demo user, the screenshot tour, the bench) give
+// a screen to appear, a whole update to end, and the program to exit.
+inline constexpr std::chrono::seconds kScreenTimeout{20};
+inline constexpr std::chrono::seconds kUpdateTimeout{120};
+inline constexpr std::chrono::seconds kExitTimeout{10};
+
 struct UpdaterEnvironment {
     std::string program;                  // the nerith-update binary
     std::string display;                  // ":N"
