@@ -52,6 +52,9 @@ target_link_libraries(platform_gdi INTERFACE platform_kernel gdi32)
 add_library(platform_ole INTERFACE)
 target_link_libraries(platform_ole INTERFACE platform_kernel olepro32_ordinals ole32 oleaut32 uuid)
 
+add_library(platform_user INTERFACE)
+target_link_libraries(platform_user INTERFACE platform_gdi user32 comctl32)
+
 file(GLOB mfc_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/mfc/*.cpp)
 list(REMOVE_ITEM mfc_sources ${CMAKE_SOURCE_DIR}/platform/mfc/AppMain.cpp
                  ${CMAKE_SOURCE_DIR}/platform/mfc/WinMain.cpp)
@@ -117,3 +120,11 @@ add_custom_target(nerith_zip ALL DEPENDS ${NERITH_ZIP})
 
 enable_testing()
 add_subdirectory(tests/windows)
+
+# The public-API tests against real Win32, with GoogleTest built from Debian's sources for the
+# target; x64 only, as that is the build Wine runs.
+if(NERITH_WINDOWS_MACHINE STREQUAL "x64")
+  set(NERITH_GTEST_SOURCES /usr/src/googletest/googletest CACHE PATH "GoogleTest's sources")
+  add_subdirectory(${NERITH_GTEST_SOURCES} googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(tests/win32)
+endif()

@@ -1,0 +1,26 @@
+# nerith_win32_gtest(<area> [LIBS <libs...>] [ENVIRONMENT VAR=VALUE...])
+# The tests of tests/win32/<area>: Win32/MFC behaviour seen through the public API alone, so the
+# same sources build against our substitute and against real Win32. Every *Test.cpp of the
+# calling folder goes into win32_<area>_tests. On Linux they run as win32.<Suite>.<Test> (label
+# conformance); the Windows build puts win32_<area>_tests.exe in bin/conformance, for Wine.
+function(nerith_win32_gtest area)
+  cmake_parse_arguments(ARG "" "" "LIBS;ENVIRONMENT" ${ARGN})
+  if(ARG_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "nerith_win32_gtest(${area}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+  set(name win32_${area}_tests)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE nerith_win32_test ${ARG_LIBS} gtest_main)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/conformance)
+    nerith_strict(${name})
+    return()
+  endif()
+  nerith_gtest(${name}
+    SOURCES ${sources}
+    LIBS nerith_win32_test ${ARG_LIBS}
+    PREFIX win32.
+    LABELS conformance
+    ENVIRONMENT NERITH_DISPLAY=headless ${ARG_ENVIRONMENT})
+endfunction()
