@@ -1,10 +1,11 @@
-# nerith_win32_gtest(<area> [LIBS <libs...>] [ENVIRONMENT VAR=VALUE...])
+# nerith_win32_gtest(<area> [LIBS <libs...>])
 # The tests of tests/win32/<area>: Win32/MFC behaviour seen through the public API alone, so the
 # same sources build against our substitute and against real Win32. Every *Test.cpp of the
 # calling folder goes into win32_<area>_tests. On Linux they run as win32.<Suite>.<Test> (label
-# conformance); the Windows build puts win32_<area>_tests.exe in bin/conformance, for Wine.
+# conformance), at real speed on the headless screen; the Windows build puts
+# win32_<area>_tests.exe in bin/conformance, for Wine.
 function(nerith_win32_gtest area)
-  cmake_parse_arguments(ARG "" "" "LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "nerith_win32_gtest(${area}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
@@ -22,5 +23,5 @@ function(nerith_win32_gtest area)
     LIBS nerith_win32_test ${ARG_LIBS}
     PREFIX win32.
     LABELS conformance
-    ENVIRONMENT NERITH_DISPLAY=headless ${ARG_ENVIRONMENT})
+    ENVIRONMENT NERITH_DISPLAY=headless)
 endfunction()
