@@ -103,6 +103,13 @@ std::string ClassNameOf(const NameOrOrdinal& cls) {
     return cls.text;
 }
 
+// Programs marked for Windows 4.0 or later get the 3-D look: a control's WS_BORDER becomes a
+// sunken client edge. Every program on this platform counts as such.
+DWORD ControlExStyle(const DialogItem& item) {
+    const DWORD edge = (item.style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0;
+    return item.exStyle | edge | WS_EX_NOPARENTNOTIFY;
+}
+
 HWND CreateControl(HWND dialog, HINSTANCE instance, const DialogItem& item, DialogInfo& info) {
     const std::string cls = ClassNameOf(item.windowClass);
     const RECT r = DialogUnitsToPixels(info, item.x, item.y, item.cx, item.cy);
@@ -111,7 +118,7 @@ HWND CreateControl(HWND dialog, HINSTANCE instance, const DialogItem& item, Dial
     const LPVOID data =
         item.creationData.empty() ? nullptr : const_cast<BYTE*>(item.creationData.data());
     const HWND control = CreateWindowExA(
-        item.exStyle | WS_EX_NOPARENTNOTIFY, cls.c_str(), title, item.style | WS_CHILD, r.left,
+        ControlExStyle(item), cls.c_str(), title, (item.style & ~WS_BORDER) | WS_CHILD, r.left,
         r.top, r.right - r.left, r.bottom - r.top, dialog,
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id & 0xFFFF)), instance, data);
     if (!control) {

@@ -29,6 +29,15 @@ void DrawDialogFrame(gdi::Surface& s, RECT r) {
     Frame(s, r, GetSysColor(COLOR_3DFACE), GetSysColor(COLOR_3DFACE));
 }
 
+// The sunken 2-pixel edge just outside the client area.
+void DrawClientEdge(gdi::Surface& s, const RECT& client) {
+    RECT r{client.left - kClientEdge, client.top - kClientEdge, client.right + kClientEdge,
+           client.bottom + kClientEdge};
+    Frame(s, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    r = Shrink(r);
+    Frame(s, r, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DLIGHT));
+}
+
 std::uint8_t Mix(std::uint8_t a, std::uint8_t b, int i, int n) {
     return static_cast<std::uint8_t>(a + (b - a) * i / (n > 1 ? n - 1 : 1));
 }
@@ -93,11 +102,18 @@ void DrawCaption(Window& window, const RECT& caption) {
 
 void DrawFrame(Window& window) {
     gdi::Surface& s = *window.surface;
-    const RECT whole{0, 0, window.Width(), window.Height()};
+    RECT outer{0, 0, window.Width(), window.Height()};
+    if (window.exStyle & WS_EX_STATICEDGE) {
+        Frame(s, outer, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        outer = Shrink(outer);
+    }
     if ((window.style & WS_DLGFRAME) || (window.exStyle & WS_EX_DLGMODALFRAME)) {
-        DrawDialogFrame(s, whole);
+        DrawDialogFrame(s, outer);
     } else if (window.style & WS_BORDER) {
-        Frame(s, whole, GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_WINDOWFRAME));
+        Frame(s, outer, GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_WINDOWFRAME));
+    }
+    if (window.exStyle & WS_EX_CLIENTEDGE) {
+        DrawClientEdge(s, ClientArea(window));
     }
     const RECT caption = CaptionArea(window);
     if (caption.right > caption.left) {

@@ -15,8 +15,11 @@ Insets FrameInsets(DWORD style, DWORD exStyle) {
     } else if (style & WS_BORDER) {
         frame = kBorder;
     }
+    if (exStyle & WS_EX_STATICEDGE) {
+        frame += kStaticEdge;
+    }
     if (exStyle & WS_EX_CLIENTEDGE) {
-        frame += 2;
+        frame += kClientEdge;
     }
     Insets insets{frame, frame, frame, frame};
     if (HasCaption(style)) {

@@ -1,7 +1,9 @@
 // The frame the window system draws around a window's client area: a 1-pixel border
-// (WS_BORDER), a classic 3-D dialog frame (WS_DLGFRAME, DS_MODALFRAME) and a title bar with a
-// close box (WS_CAPTION). The platform draws them itself instead of asking a window manager,
-// so windows look the same on every display and the window keeps handling its own caption.
+// (WS_BORDER), a classic 3-D dialog frame (WS_DLGFRAME, DS_MODALFRAME), a title bar with a
+// close box (WS_CAPTION), a thin sunken edge outside all of these (WS_EX_STATICEDGE) and a
+// sunken edge around the client area (WS_EX_CLIENTEDGE). The platform draws them itself
+// instead of asking a window manager, so windows look the same on every display and the
+// window keeps handling its own caption.
 #pragma once
 
 #include "Window.h"
@@ -10,6 +12,8 @@ namespace platform::user {
 
 inline constexpr int kBorder = 1;
 inline constexpr int kDialogFrame = 3;
+inline constexpr int kStaticEdge = 1;
+inline constexpr int kClientEdge = 2;
 inline constexpr int kCaptionHeight = 19; // the bar and the line beneath it
 inline constexpr int kCaptionButtonWidth = 16;
 inline constexpr int kCaptionButtonHeight = 14;

@@ -106,10 +106,20 @@ LRESULT SetColour(HWND hwnd, COLORREF& slot, COLORREF colour) {
     return static_cast<LRESULT>(previous);
 }
 
+// The bar always wears the thin sunken edge, in place of a client edge that a dialog gave it.
+void ThinEdge(HWND hwnd) {
+    const auto exStyle = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    SetWindowLongA(hwnd, GWL_EXSTYLE,
+                   static_cast<LONG>((exStyle & ~WS_EX_CLIENTEDGE) | WS_EX_STATICEDGE));
+}
+
 } // namespace
 
 LRESULT CALLBACK ProgressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_NCCREATE:
+        ThinEdge(hwnd);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

@@ -66,9 +66,11 @@ void FillPixels(gdi::Surface& surface, const RECT& rect, COLORREF colour) {
     const int top = std::max<int>(rect.top, 0);
     const int right = std::min<int>(rect.right, surface.width);
     const int bottom = std::min<int>(rect.bottom, surface.height);
-    if (left >= right) {
+    if (left >= right || top >= bottom) {
         return; // also a surface of no width, whose rows hold no pixel to point at
     }
+    // A blank surface is composed as zeros without being read: these pixels must count.
+    surface.blank = false;
     const std::uint32_t pixel = PixelOf(colour);
     for (int y = top; y < bottom; ++y) {
         auto* row = &surface.pixels[static_cast<std::size_t>(y) * surface.width];

@@ -11,8 +11,9 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         parent = CreateLogWindow(WS_POPUP | WS_VISIBLE, 100, 100, 400, 100);
-        // 332 x 44 with a border, as the updater places its bar: 328 x 40 inside the margin.
-        bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 24, 20,
+        // 332 x 44 with the edge its dialog gives it, as the updater places its bar: 328 x 40
+        // inside the margin.
+        bar = CreateWindowExA(WS_EX_CLIENTEDGE, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 24, 20,
                               332, 44, parent, reinterpret_cast<HMENU>(1001), nullptr, nullptr);
         ASSERT_TRUE(bar);
     }
@@ -87,7 +88,7 @@ TEST_F(ProgressTest, DrawsGreenBlocksOnBlackInsideTheBorder) {
     EXPECT_EQ(BarPixel(1, 0), black) << "the margin";
     EXPECT_EQ(BarPixel(200, 20), black) << "beyond the position";
     const POINT border = ScreenPoint(bar, -1, 10);
-    EXPECT_EQ(ScreenPixel(border.x, border.y), RGB(0, 0, 0)) << "the 1-pixel border";
+    EXPECT_EQ(ScreenPixel(border.x, border.y), GetSysColor(COLOR_BTNSHADOW)) << "the thin edge";
 
     SendMessageA(bar, PBM_SETPOS, 500, 0);
     UpdateWindow(bar);
