@@ -1,5 +1,5 @@
 // A dialog box disables its owner for as long as it runs and gives it back enabled before the
-// dialog goes away; an owner that was disabled already stays as it was.
+// dialog goes away.
 #include "DialogTemplate.h"
 #include "Win32Test.h"
 
@@ -93,20 +93,6 @@ TEST_F(OwnerTest, AChildGivenAsParentMakesItsTopLevelWindowTheOwner) {
     EXPECT_FALSE(inside.ownerEnabled);
     EXPECT_TRUE(IsWindowEnabled(top.get()));
     EXPECT_TRUE(IsWindowEnabled(child));
-}
-
-TEST_F(OwnerTest, AnOwnerDisabledBeforehandStaysDisabledAndHearsNothing) {
-    const UniqueWindow owner(CreateLogWindow(WS_POPUP | WS_VISIBLE, 40, 40, 200, 150));
-    ASSERT_NE(owner.get(), nullptr);
-    inside.owner = owner.get();
-    EnableWindow(owner.get(), FALSE);
-    MessageLog::Get().Clear();
-
-    EXPECT_EQ(RunDialog(owner.get()), IDOK);
-
-    EXPECT_EQ(inside.ownerOfDialog, owner.get());
-    EXPECT_FALSE(IsWindowEnabled(owner.get()));
-    EXPECT_EQ(MessageLog::Get().Of(owner.get(), {WM_ENABLE}), std::vector<UINT>{});
 }
 
 } // namespace
