@@ -11,6 +11,8 @@ ON_COMMAND(IDCANCEL, OnCancel)
 ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
 END_MESSAGE_MAP()
 
+CDialog::CDialog() : m_lpszTemplateName(nullptr), m_nIDHelp(0), m_pParentWnd(nullptr) {}
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_lpszTemplateName(MAKEINTRESOURCE(nIDTemplate)), m_nIDHelp(nIDTemplate),
       m_pParentWnd(pParentWnd) {}
@@ -60,7 +62,41 @@ INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
+// An extended template's header is longer than the classic one.
+constexpr std::size_t kExtendedHeaderBytes = 26;
+
+std::size_t HeaderBytes(const void* data) {
+    WORD version[2] = {};
+    std::memcpy(version, data, sizeof version);
+    return version[0] == 1 && version[1] == 0xFFFF ? kExtendedHeaderBytes : sizeof(DLGTEMPLATE);
+}
+
 } // namespace
+
+BOOL CDialog::InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd) {
+    if (!lpDialogTemplate) {
+        return FALSE;
+    }
+    m_lpDialogTemplate = lpDialogTemplate;
+    m_lpszTemplateName = nullptr;
+    m_pParentWnd = pParentWnd;
+    return TRUE;
+}
+
+const void* CDialog::FindTemplate(std::size_t& size) const {
+    if (m_lpDialogTemplate) {
+        size = HeaderBytes(m_lpDialogTemplate);
+        return m_lpDialogTemplate;
+    }
+    if (!m_lpszTemplateName) {
+        return nullptr;
+    }
+    const HINSTANCE instance = AfxGetResourceHandle();
+    const HRSRC res = ::FindResourceA(instance, m_lpszTemplateName, RT_DIALOG);
+    const HGLOBAL loaded = res ? ::LoadResource(instance, res) : nullptr;
+    size = res ? ::SizeofResource(instance, res) : 0;
+    return loaded ? ::LockResource(loaded) : nullptr;
+}
 
 HWND CDialog::PreModal() {
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
@@ -74,11 +110,8 @@ HWND CDialog::PreModal() {
 }
 
 int CDialog::DoModal() {
-    const HINSTANCE instance = AfxGetResourceHandle();
-    const HRSRC res = ::FindResourceA(instance, m_lpszTemplateName, RT_DIALOG);
-    const HGLOBAL loaded = res ? ::LoadResource(instance, res) : nullptr;
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
-    const std::size_t size = res ? ::SizeofResource(instance, res) : 0;
+    std::size_t size = 0;
+    const void* data = FindTemplate(size);
     TemplateHeader header;
     if (!ReadTemplateHeader(data, size, header)) {
         return -1;
@@ -94,8 +127,8 @@ int CDialog::DoModal() {
     m_nModalResult = -1;
     m_nFlags |= WF_CONTINUEMODAL;
     HookWindowCreate();
-    const HWND hWnd = ::CreateDialogIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(data),
-                                                   parent, &AfxDlgProc, 0);
+    const HWND hWnd = ::CreateDialogIndirectParamA(
+        AfxGetResourceHandle(), static_cast<LPCDLGTEMPLATEA>(data), parent, &AfxDlgProc, 0);
     UnhookWindowCreate();
     if (hWnd && hWnd == m_hWnd) {
         if (m_nFlags & WF_CONTINUEMODAL) {

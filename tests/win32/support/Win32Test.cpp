@@ -46,6 +46,12 @@ LRESULT CALLBACK LogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+void WindowDestroyer::operator()(HWND hwnd) const {
+    if (IsWindow(hwnd)) {
+        DestroyWindow(hwnd);
+    }
+}
+
 LPCSTR LogClass() {
     static const bool registered = [] {
         WNDCLASSA wc{};

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace win32test {
@@ -40,6 +42,12 @@ public:
 private:
     std::vector<Logged> entries_;
 };
+
+// Destroys a window at the end of a test's scope, unless the test already did.
+struct WindowDestroyer {
+    void operator()(HWND hwnd) const;
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 LPCSTR LogClass();
 HWND CreateLogWindow(DWORD style, int x, int y, int width, int height, HWND parent = nullptr,

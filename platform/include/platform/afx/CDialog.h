@@ -4,16 +4,22 @@
 #include "platform/afx/CDataExchange.h"
 #include "platform/afx/CWnd.h"
 
+#include <cstddef>
+
 class CDialog : public CWnd {
     DECLARE_MESSAGE_MAP()
 
 public:
+    // For a dialog run from a template in memory, given by InitModalIndirect.
+    CDialog();
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     explicit CDialog(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
 
     // IDOK, IDCANCEL or what EndDialog was given; -1 when the dialog could not be created
     // (or a quit message ended the loop before any result was set).
     virtual int DoModal();
+    // The template stays the caller's and must outlive DoModal.
+    BOOL InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
@@ -22,6 +28,7 @@ public:
 
 protected:
     LPCTSTR m_lpszTemplateName;
+    LPCDLGTEMPLATE m_lpDialogTemplate = nullptr;
     UINT m_nIDHelp;
     CWnd* m_pParentWnd;
 
@@ -35,6 +42,10 @@ protected:
     HWND PreModal();
 
 private:
+    // The template with the bytes it may be read to: the resource's, or the header's alone for
+    // one in memory, whose rest the dialog manager checks.
+    const void* FindTemplate(std::size_t& size) const;
+
     DWORD m_templateStyle = 0;
     short m_templateX = 0;
     short m_templateY = 0;
