@@ -23,6 +23,23 @@ TEST(File, DriveLetterPathsAreNotFound) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
+// Refusals of our own where Windows' exact answer is not pinned down: a missing name, and
+// truncating through a handle that may not write (Windows documents that it needs write access;
+// Wine truncates regardless).
+TEST(File, MissingNameAndTruncatingWithoutWriteAccessAreRefused) {
+    SetLastError(0);
+    EXPECT_EQ(CreateFileA(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    TestFolder folder;
+    const std::string path = folder / "f";
+    ASSERT_TRUE(WriteWholeFile(path, kOld));
+    SetLastError(0);
+    EXPECT_EQ(Create(path, GENERIC_READ, TRUNCATE_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(ReadWholeFile(path), kOld);
+}
+
 TEST(File, PlantedSymlinkIsNeitherFollowedNorWrittenThrough) {
     TestFolder folder;
     const std::string victim = folder / "victim";
