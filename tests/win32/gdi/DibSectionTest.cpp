@@ -112,7 +112,8 @@ TEST(DibSection, GetObjectDescribesTheSection) {
         EXPECT_EQ(ds.dsBm.bmBits, s.bits);
         EXPECT_EQ(ds.dsBmih.biSize, sizeof(BITMAPINFOHEADER));
         EXPECT_EQ(ds.dsBmih.biWidth, kSide);
-        EXPECT_EQ(ds.dsBmih.biHeight, height);
+        // The orientation does not show: the height is reported without its sign.
+        EXPECT_EQ(ds.dsBmih.biHeight, kSide);
         EXPECT_EQ(ds.dsBmih.biBitCount, 32);
         EXPECT_EQ(ds.dsBmih.biCompression, static_cast<DWORD>(BI_RGB));
         EXPECT_EQ(ds.dshSection, nullptr);
