@@ -44,6 +44,8 @@ void Bitmap::FillDibSection(DIBSECTION& ds) {
     std::memset(&ds, 0, sizeof(ds));
     FillBitmap(ds.dsBm);
     ds.dsBmih = dib_;
+    // Windows reports the height without its sign: a top-down section does not show as one.
+    ds.dsBmih.biHeight = height_;
 }
 
 bool AcceptableSize(int width, int height) {

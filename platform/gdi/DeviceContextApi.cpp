@@ -65,6 +65,10 @@ BOOL WINAPI DeleteDC(HDC hdc) {
     return TRUE;
 }
 
+BOOL WINAPI GdiFlush() {
+    return TRUE;
+}
+
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     auto dc = FindDC(hdc);
     auto object = FindObject(h);

@@ -17,9 +17,13 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
         SetLastError(platform::kernel::PathError(errno, *path));
         return INVALID_FILE_ATTRIBUTES;
     }
-    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
-    if (!S_ISDIR(st.st_mode) && ::access(path->c_str(), W_OK) != 0) {
+    if (S_ISDIR(st.st_mode)) {
+        return FILE_ATTRIBUTE_DIRECTORY;
+    }
+    // Windows marks every written file for backup; nothing here clears the mark.
+    DWORD attributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (::access(path->c_str(), W_OK) != 0) {
         attributes |= FILE_ATTRIBUTE_READONLY;
     }
-    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return attributes;
 }

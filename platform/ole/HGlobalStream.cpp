@@ -60,7 +60,8 @@ public:
         if (pcbRead) {
             *pcbRead = n;
         }
-        return n == cb ? S_OK : S_FALSE;
+        // Windows reports a short read at the end as S_OK; the count tells the caller.
+        return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE Write(const void* pv, ULONG cb, ULONG* pcbWritten) override {

@@ -290,6 +290,8 @@ int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
 COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
+// Nothing is batched here: every call has reached the bitmap when it returns.
+BOOL WINAPI GdiFlush();
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
 BOOL WINAPI LineTo(HDC hdc, int x, int y);
 

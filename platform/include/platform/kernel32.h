@@ -84,6 +84,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 #define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
 
 // Devices.
 BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer,
@@ -94,6 +95,8 @@ BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBu
 // private folder of the user's, made on first use: $XDG_RUNTIME_DIR/nerith-temp-<uid>, or
 // /tmp/nerith-temp-<uid> without XDG_RUNTIME_DIR (mode 0700, owner checked, never a symlink).
 DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
+// Names match in any case, as on Windows; a NULL value removes the variable.
+BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 
 // Modules and resources. LoadLibraryA reads a resource-only PE library as data; nothing in
 // it runs. FindResourceA(NULL, ...) looks in the .res embedded at build time.

@@ -68,62 +68,6 @@ void ExpectNear(COLORREF actual, std::uint32_t rgb, int tolerance) {
     EXPECT_NEAR(GetBValue(actual), static_cast<int>(rgb & 0xFF), tolerance);
 }
 
-TEST(HGlobalStream, ReadsSeeksAndReportsItsSize) {
-    IStream* stream = nullptr;
-    ASSERT_EQ(CreateStreamOnHGlobal(BlockWith({1, 2, 3, 4, 5}), TRUE, &stream), S_OK);
-    BYTE buffer[8] = {};
-    ULONG read = 0;
-    EXPECT_EQ(stream->Read(buffer, 2, &read), S_OK);
-    EXPECT_EQ(read, 2u);
-    EXPECT_EQ(buffer[1], 2);
-    LARGE_INTEGER move{};
-    move.QuadPart = -1;
-    ULARGE_INTEGER position{};
-    EXPECT_EQ(stream->Seek(move, STREAM_SEEK_END, &position), S_OK);
-    EXPECT_EQ(position.QuadPart, 4u);
-    EXPECT_EQ(stream->Read(buffer, 8, &read), S_FALSE);
-    EXPECT_EQ(read, 1u);
-    EXPECT_EQ(buffer[0], 5);
-    move.QuadPart = -10;
-    EXPECT_NE(stream->Seek(move, STREAM_SEEK_SET, &position), S_OK);
-    STATSTG stat{};
-    EXPECT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
-    EXPECT_EQ(stat.cbSize.QuadPart, 5u);
-    IUnknown* unknown = nullptr;
-    EXPECT_EQ(stream->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
-    EXPECT_EQ(unknown->Release(), 1u);
-    EXPECT_EQ(stream->Release(), 0u);
-}
-
-TEST(HGlobalStream, FreesTheBlockOnlyWhenAsked) {
-    for (BOOL deleteOnRelease : {TRUE, FALSE}) {
-        HGLOBAL block = BlockWith({9, 9, 9});
-        IStream* stream = nullptr;
-        ASSERT_EQ(CreateStreamOnHGlobal(block, deleteOnRelease, &stream), S_OK);
-        stream->Release();
-        EXPECT_EQ(GlobalSize(block) == 3u, deleteOnRelease == FALSE);
-        if (!deleteOnRelease) {
-            GlobalFree(block);
-        }
-    }
-}
-
-TEST(HGlobalStream, WritesGrowTheBlock) {
-    IStream* stream = nullptr;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    const BYTE data[3] = {7, 8, 9};
-    ULONG written = 0;
-    EXPECT_EQ(stream->Write(data, 3, &written), S_OK);
-    EXPECT_EQ(written, 3u);
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    BYTE back[3] = {};
-    ULONG read = 0;
-    EXPECT_EQ(stream->Read(back, 3, &read), S_OK);
-    EXPECT_EQ(back[2], 9);
-    stream->Release();
-}
-
 // An empty write succeeds without touching the block; a missing buffer is an error only when
 // there is something to write.
 TEST(HGlobalStream, EmptyWritesSucceedAndMissingBuffersAreRefused) {

@@ -2,6 +2,7 @@
 #include "platform/afx/CBitmap.h"
 #include "platform/afx/CDC.h"
 #include "platform/afx/CGdiObject.h"
+#include "platform/user32.h"
 
 #include <gtest/gtest.h>
 
@@ -80,9 +81,13 @@ TEST(CDC, BlitsThroughTheWrappers) {
     CDC src, dst;
     src.CreateCompatibleDC(nullptr);
     dst.CreateCompatibleDC(&src);
+    // Compatible with the screen, for colour: a bare memory DC would give monochrome bitmaps.
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
     CBitmap a, b;
-    a.CreateCompatibleBitmap(&src, 4, 4);
-    b.CreateCompatibleBitmap(&src, 4, 4);
+    EXPECT_TRUE(a.CreateCompatibleBitmap(CDC::FromHandle(screen), 4, 4));
+    EXPECT_TRUE(b.CreateCompatibleBitmap(CDC::FromHandle(screen), 4, 4));
+    ReleaseDC(nullptr, screen);
     CBitmap* oldA = src.SelectObject(&a);
     CBitmap* oldB = dst.SelectObject(&b);
     RECT r{1, 1, 3, 3};
