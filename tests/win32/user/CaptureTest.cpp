@@ -1,8 +1,8 @@
 // Mouse capture: the capturing window gets the mouse wherever it is, and the window that
 // loses the capture is told.
-#include "TestSupport.h"
+#include "Win32Test.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
@@ -36,19 +36,19 @@ TEST_F(CaptureTest, TheCapturingWindowGetsTheMouseOutsideItself) {
     const HWND right = CreateLogWindow(WS_POPUP | WS_VISIBLE, 200, 0, 100, 100);
     SetCapture(left);
     MessageLog::Get().Clear();
-    Screen().MoveMouse(POINT{250, 30});
+    ASSERT_TRUE(MoveTo(POINT{250, 30}));
     Pump();
     const auto moves = MessageLog::Get().Of(left, {WM_MOUSEMOVE});
     EXPECT_EQ(moves.size(), 1u);
     EXPECT_TRUE(MessageLog::Get().Of(right, {WM_MOUSEMOVE}).empty());
     for (const Logged& e : MessageLog::Get().Entries()) {
         if (e.hwnd == left && e.message == WM_MOUSEMOVE) {
-            EXPECT_EQ(GET_X_LPARAM(e.lParam), 250) << "client coordinates of the capturer";
+            EXPECT_EQ(static_cast<short>(LOWORD(e.lParam)), 250) << "client coordinates of the capturer";
         }
     }
     ReleaseCapture();
     MessageLog::Get().Clear();
-    Screen().MoveMouse(POINT{260, 30});
+    ASSERT_TRUE(MoveTo(POINT{260, 30}));
     Pump();
     EXPECT_EQ(MessageLog::Get().Of(right, {WM_MOUSEMOVE}).size(), 1u);
     DestroyWindow(left);

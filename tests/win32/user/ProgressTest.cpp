@@ -1,8 +1,8 @@
 // The progress bar: positions held inside the range, and its classic blocks in exact pixels.
-#include "TestSupport.h"
+#include "Win32Test.h"
 #include "platform/commctrl.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
@@ -20,10 +20,7 @@ protected:
         DestroyWindow(parent);
         WindowTest::TearDown();
     }
-    COLORREF BarPixel(int clientX, int clientY) {
-        const POINT p = ScreenPoint(bar, clientX, clientY);
-        return ScreenPixel(p.x, p.y);
-    }
+    COLORREF BarPixel(int clientX, int clientY) { return ClientPixel(bar, clientX, clientY); }
     HWND parent = nullptr;
     HWND bar = nullptr;
 };
@@ -86,8 +83,7 @@ TEST_F(ProgressTest, DrawsGreenBlocksOnBlackInsideTheBorder) {
     EXPECT_EQ(BarPixel(0, 20), black) << "the margin";
     EXPECT_EQ(BarPixel(1, 0), black) << "the margin";
     EXPECT_EQ(BarPixel(200, 20), black) << "beyond the position";
-    const POINT border = ScreenPoint(bar, -1, 10);
-    EXPECT_EQ(ScreenPixel(border.x, border.y), RGB(0, 0, 0)) << "the 1-pixel border";
+    EXPECT_EQ(FramePixel(bar, 0, 10), RGB(0, 0, 0)) << "the 1-pixel border";
 
     SendMessageA(bar, PBM_SETPOS, 500, 0);
     UpdateWindow(bar);

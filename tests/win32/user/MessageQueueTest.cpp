@@ -1,10 +1,10 @@
 // Sent messages run inside the call; posted ones wait for the loop, in order, ahead of the
 // quit message; other threads' posts and sends reach the window's own thread.
-#include "TestSupport.h"
+#include "Win32Test.h"
 
 #include <thread>
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
@@ -145,8 +145,8 @@ TEST_F(MessageQueueTest, APostFromAHandlerCarriesThePositionOfTheMessageBeingHan
         }
         return false;
     };
-    Screen().Click(POINT{150, 170});
-    Screen().MoveMouse(POINT{260, 240});
+    ASSERT_TRUE(Click(POINT{150, 170}));
+    ASSERT_TRUE(MoveTo(POINT{260, 240}));
     MSG msg{};
     POINT posted{-1, -1};
     for (int i = 0; i < 100 && posted.x < 0; ++i) {

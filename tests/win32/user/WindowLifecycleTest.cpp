@@ -1,7 +1,7 @@
 // Creation and destruction order, ownership, geometry of frames and the window's text.
-#include "TestSupport.h"
+#include "Win32Test.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Icons from icon resources: the image of the system's icon size is chosen from the group,
 // its AND mask makes pixels transparent, and a damaged image cannot make drawing read past it.
-#include "TestSupport.h"
+#include "Win32Test.h"
 #include "platform/gdi32.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
