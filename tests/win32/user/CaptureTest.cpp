@@ -43,7 +43,8 @@ TEST_F(CaptureTest, TheCapturingWindowGetsTheMouseOutsideItself) {
     EXPECT_TRUE(MessageLog::Get().Of(right, {WM_MOUSEMOVE}).empty());
     for (const Logged& e : MessageLog::Get().Entries()) {
         if (e.hwnd == left && e.message == WM_MOUSEMOVE) {
-            EXPECT_EQ(static_cast<short>(LOWORD(e.lParam)), 250) << "client coordinates of the capturer";
+            EXPECT_EQ(static_cast<short>(LOWORD(e.lParam)), 250)
+                << "client coordinates of the capturer";
         }
     }
     ReleaseCapture();
