@@ -117,7 +117,7 @@ TEST_F(ButtonTest, TheDefaultButtonHasABlackFrameOutsideItsRaisedEdge) {
     EXPECT_NE(at(button, 0, 0), black) << "a plain button has no frame";
     EXPECT_NE(at(button, 40, 0), black);
     EXPECT_EQ(at(fallback, 1, 1), at(button, 0, 0)) << "the raised edge moves in by one pixel";
-    EXPECT_EQ(at(fallback, 40, 15), GetSysColor(COLOR_BTNFACE)) << "the face inside";
+    EXPECT_EQ(at(fallback, 8, 15), GetSysColor(COLOR_BTNFACE)) << "the face inside";
     EXPECT_EQ(SendMessageA(fallback, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
     EXPECT_EQ(SendMessageA(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
 }

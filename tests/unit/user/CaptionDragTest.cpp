@@ -1,10 +1,9 @@
-// Dragging a window by its caption: the window follows the pointer until the button comes up
-// (Esc puts it back), then lets the mouse go.
-#include "Win32Test.h"
+// Dragging a window by its caption when the display leaves the move to the window system: the
+// window follows the pointer until the button comes up (Esc puts it back), then lets the
+// mouse go.
+#include "TestSupport.h"
 
-#include <string>
-
-using namespace win32test;
+using namespace usertest;
 
 namespace {
 
@@ -25,15 +24,15 @@ TEST_P(CaptionDragTest, TheWindowFollowsThePointerUntilRelease) {
     GetWindowRect(window, &start);
     const POINT press{start.left + 60, start.top + 10};
     ASSERT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(press.x, press.y)), HTCAPTION);
-    ASSERT_TRUE(MoveTo(press));
-    ASSERT_TRUE(ButtonDown());
+    Screen().MoveMouse(press);
+    Screen().PressButton(1);
     for (const POINT& offset : GetParam().path) {
-        ASSERT_TRUE(MoveTo(POINT{press.x + offset.x, press.y + offset.y}));
+        Screen().MoveMouse(POINT{press.x + offset.x, press.y + offset.y});
     }
     if (GetParam().escape) {
-        ASSERT_TRUE(Press(VK_ESCAPE));
+        Screen().PressKey(VK_ESCAPE);
     }
-    ASSERT_TRUE(ButtonUp());
+    Screen().ReleaseButton(1);
     // The whole move runs inside the dispatch of the caption press.
     Pump();
 
@@ -42,14 +41,15 @@ TEST_P(CaptionDragTest, TheWindowFollowsThePointerUntilRelease) {
     EXPECT_EQ(end.left - start.left, GetParam().moved.x);
     EXPECT_EQ(end.top - start.top, GetParam().moved.y);
     EXPECT_EQ(end.right - end.left, start.right - start.left) << "a move changed the size";
-    EXPECT_EQ(WindowFromPoint(POINT{end.left + 5, end.top + 5}), window)
-        << "the window is not found where it is";
+    const RECT shown = Screen().WindowRect(Screen().WindowAt(POINT{end.left + 5, end.top + 5}));
+    EXPECT_EQ(shown.left, end.left) << "the screen does not show the window where it is";
+    EXPECT_EQ(shown.top, end.top);
     EXPECT_EQ(GetCapture(), nullptr) << "the move kept the mouse";
     EXPECT_FALSE(GetKeyState(VK_LBUTTON) & 0x8000) << "the release was lost";
 
     // The mouse reaches windows normally again: a click in the client area is the window's.
     MessageLog::Get().Clear();
-    ASSERT_TRUE(Click(POINT{end.left + 100, end.top + 80}));
+    Screen().Click(POINT{end.left + 100, end.top + 80});
     Pump();
     EXPECT_EQ(MessageLog::Get().Of(window, {WM_LBUTTONDOWN, WM_LBUTTONUP}),
               (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
