@@ -83,6 +83,12 @@ public:
     // The whole screen, what the desktop window covers.
     virtual RECT ScreenRect() { return WorkArea(); }
     virtual POINT CursorPos() = 0;
+    // Input the program makes up (SendInput, SetCursorPos), taken as the devices' own: the
+    // pointer moves to a screen point, a button (1 left, 2 middle, 3 right) or a key goes down
+    // or up. False when this display cannot take made-up input of that kind.
+    virtual bool InjectMove(POINT) { return false; }
+    virtual bool InjectButton(int, bool) { return false; }
+    virtual bool InjectKey(UINT, bool) { return false; }
     // Makes a WaitEvent blocked in another thread return early (false, as on a time-out), so
     // a message posted from another thread is seen at once. Safe to call from any thread.
     virtual void Wake() {}

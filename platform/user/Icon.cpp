@@ -176,15 +176,30 @@ bool DecodeIconImage(const BYTE* data, std::size_t size, IconData& out) {
     if (bits == 32 && anyAlpha) {
         return true;
     }
+    out.invert.assign(out.argb.size(), 0);
     for (int y = 0; y < height && hasMask; ++y) {
         const BYTE* row = data + andAt + Stride(width, 1) * (height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            std::uint32_t& p = out.argb[static_cast<std::size_t>(y) * width + x];
-            p = MaskBit(row, x) ? 0 : ((p & 0x00FFFFFFu) | 0xFF000000u);
+            const std::size_t at = static_cast<std::size_t>(y) * width + x;
+            const bool masked = MaskBit(row, x);
+            out.invert[at] = masked ? out.argb[at] & 0x00FFFFFFu : 0;
+            out.argb[at] = masked ? 0 : ((out.argb[at] & 0x00FFFFFFu) | 0xFF000000u);
         }
     }
     return true;
 }
+
+namespace {
+
+void Invert(HDC hdc, POINT at, std::uint32_t rgb) {
+    if (rgb == 0) {
+        return;
+    }
+    const COLORREF under = GetPixel(hdc, at.x, at.y);
+    SetPixel(hdc, at.x, at.y, under ^ RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+}
+
+} // namespace
 
 BOOL DrawIconScaled(HDC hdc, int x, int y, HICON icon, int size) {
     const auto data = GetIconData(icon);
@@ -196,9 +211,11 @@ BOOL DrawIconScaled(HDC hdc, int x, int y, HICON icon, int size) {
         for (int dx = 0; dx < size; ++dx) {
             const int sx = dx * data->width / size;
             const int sy = dy * data->height / size;
-            const std::uint32_t p = data->argb[static_cast<std::size_t>(sy) * data->width + sx];
+            const std::size_t at = static_cast<std::size_t>(sy) * data->width + sx;
+            const std::uint32_t p = data->argb[at];
             const unsigned a = p >> 24;
             if (a == 0) {
+                Invert(hdc, POINT{x + dx, y + dy}, at < data->invert.size() ? data->invert[at] : 0);
                 continue;
             }
             COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
@@ -243,9 +260,9 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     }
 }
 
+// Drawn at the system's icon size whatever the image's own, as Windows draws it.
 BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
-    const auto data = GetIconData(hIcon);
-    return data ? DrawIconScaled(hDC, X, Y, hIcon, data->width) : FALSE;
+    return DrawIconScaled(hDC, X, Y, hIcon, GetSystemMetrics(SM_CXICON));
 }
 
 // Icons from LoadIconA are shared, as on Windows: destroying one leaves it usable.

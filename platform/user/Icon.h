@@ -14,6 +14,9 @@ struct IconData {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> argb; // 0xAARRGGBB, rows top-down
+    // Where the AND mask lets the background through, the image's colour (0x00RRGGBB) inverts
+    // it as on Windows; all 0 for icons drawn the usual way, black under the mask.
+    std::vector<std::uint32_t> invert;
 };
 
 std::shared_ptr<const IconData> GetIconData(HICON icon);

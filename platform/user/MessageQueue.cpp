@@ -250,8 +250,15 @@ BOOL WINAPI WaitMessage() {
     return TRUE;
 }
 
+// Every key message answers TRUE, whether or not it makes a character, as on Windows.
 BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
-    if (!lpMsg || (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN)) {
+    if (!lpMsg) {
+        return FALSE;
+    }
+    if (lpMsg->message == WM_KEYUP || lpMsg->message == WM_SYSKEYUP) {
+        return TRUE;
+    }
+    if (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN) {
         return FALSE;
     }
     const UINT vk = static_cast<UINT>(lpMsg->wParam);
@@ -264,7 +271,7 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
         ch = static_cast<char>(vk);
     }
     if (!ch) {
-        return FALSE;
+        return TRUE;
     }
     ThreadState& state = CurrentThread();
     const UINT message = lpMsg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;

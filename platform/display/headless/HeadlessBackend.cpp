@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <initializer_list>
+#include <iterator>
 
 namespace platform::display {
 
@@ -384,6 +386,52 @@ void HeadlessBackend::DiscardInput() {
     grab_ = 0;
     buttons_[1] = buttons_[2] = buttons_[3] = false;
     keyModifiers_ = 0;
+    std::fill(std::begin(heldKeys_), std::end(heldKeys_), false);
+}
+
+bool HeadlessBackend::InjectMove(POINT screen) {
+    MoveMouse(screen);
+    return true;
+}
+
+bool HeadlessBackend::InjectButton(int button, bool down) {
+    if (button < 1 || button > 3) {
+        return false;
+    }
+    if (down) {
+        PressButton(button);
+    } else {
+        ReleaseButton(button);
+    }
+    return true;
+}
+
+// Shift, Control and Alt made up as keys of their own hold for the keys and clicks that follow,
+// as the real keys do.
+UINT HeadlessBackend::HeldModifiers() const {
+    const auto held = [this](std::initializer_list<UINT> keys) {
+        return std::ranges::any_of(keys, [this](UINT vk) { return heldKeys_[vk]; });
+    };
+    return (held({VK_SHIFT, 0xA0u, 0xA1u}) ? MK_SHIFT : 0u) |
+           (held({VK_CONTROL, 0xA2u, 0xA3u}) ? MK_CONTROL : 0u) |
+           (held({VK_MENU, 0xA4u, 0xA5u}) ? 0x1000u : 0u);
+}
+
+bool HeadlessBackend::InjectKey(UINT vk, bool down) {
+    if (vk == 0 || vk > 0xFF) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    heldKeys_[vk] = down;
+    keyModifiers_ = HeldModifiers();
+    InputEvent e;
+    e.type = down ? EventType::KeyDown : EventType::KeyUp;
+    e.window = KeyTarget();
+    e.screen = cursor_;
+    e.vk = vk;
+    e.modifiers = ButtonMask();
+    Push(e);
+    return true;
 }
 
 } // namespace platform::display

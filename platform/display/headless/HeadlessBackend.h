@@ -31,6 +31,9 @@ public:
     RECT ScreenRect() override;
     POINT CursorPos() override;
     void Wake() override;
+    bool InjectMove(POINT screen) override;
+    bool InjectButton(int button, bool down) override;
+    bool InjectKey(UINT vk, bool down) override;
 
     Image Screenshot() const override;
     Image WindowPixels(NativeId id) const override;
@@ -69,6 +72,7 @@ private:
     void Raise(NativeId id);
     void Push(InputEvent event);
     UINT ButtonMask() const;
+    UINT HeldModifiers() const;
 
     const int width_;
     const int height_;
@@ -84,6 +88,7 @@ private:
     POINT cursor_{};
     bool buttons_[4] = {};
     UINT keyModifiers_ = 0;
+    bool heldKeys_[256] = {}; // keys made up by InjectKey that are down
 };
 
 } // namespace platform::display

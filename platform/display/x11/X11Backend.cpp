@@ -260,6 +260,14 @@ void X11Backend::Wake() {
     events_->Wake();
 }
 
+// The server moves the pointer and reports the motion like a real one; made-up buttons and
+// keys would need an extension this backend does not use, so it refuses them.
+bool X11Backend::InjectMove(POINT screen) {
+    XWarpPointer(connection_->get(), None, connection_->Root(), 0, 0, 0, 0, screen.x, screen.y);
+    XFlush(connection_->get());
+    return true;
+}
+
 } // namespace platform::display::x11
 
 namespace platform::display {

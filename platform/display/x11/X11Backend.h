@@ -41,6 +41,7 @@ public:
     RECT ScreenRect() override;
     POINT CursorPos() override;
     void Wake() override;
+    bool InjectMove(POINT screen) override;
 
 private:
     X11Backend(std::unique_ptr<DisplayConnection> connection, std::unique_ptr<VisualChoice> visual);

@@ -436,8 +436,61 @@ BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD d
 int WINAPI SetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw);
 int WINAPI GetWindowRgn(HWND hWnd, HRGN hRgn);
 BOOL WINAPI GetCursorPos(LPPOINT lpPoint);
+BOOL WINAPI SetCursorPos(int X, int Y);
 int WINAPI GetSystemMetrics(int nIndex);
 BOOL WINAPI SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
+
+// Input made up by the program, taken as the devices' own. Absolute pointer coordinates are
+// normalised: 0..65535 spans the primary screen.
+#define INPUT_MOUSE 0u
+#define INPUT_KEYBOARD 1u
+#define INPUT_HARDWARE 2u
+#define MOUSEEVENTF_MOVE 0x0001u
+#define MOUSEEVENTF_LEFTDOWN 0x0002u
+#define MOUSEEVENTF_LEFTUP 0x0004u
+#define MOUSEEVENTF_RIGHTDOWN 0x0008u
+#define MOUSEEVENTF_RIGHTUP 0x0010u
+#define MOUSEEVENTF_MIDDLEDOWN 0x0020u
+#define MOUSEEVENTF_MIDDLEUP 0x0040u
+#define MOUSEEVENTF_ABSOLUTE 0x8000u
+#define KEYEVENTF_EXTENDEDKEY 0x0001u
+#define KEYEVENTF_KEYUP 0x0002u
+#define KEYEVENTF_UNICODE 0x0004u
+#define KEYEVENTF_SCANCODE 0x0008u
+
+typedef struct tagMOUSEINPUT {
+    LONG dx;
+    LONG dy;
+    DWORD mouseData;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+} MOUSEINPUT, *PMOUSEINPUT, *LPMOUSEINPUT;
+
+typedef struct tagKEYBDINPUT {
+    WORD wVk;
+    WORD wScan;
+    DWORD dwFlags;
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
+} KEYBDINPUT, *PKEYBDINPUT, *LPKEYBDINPUT;
+
+typedef struct tagHARDWAREINPUT {
+    DWORD uMsg;
+    WORD wParamL;
+    WORD wParamH;
+} HARDWAREINPUT, *PHARDWAREINPUT, *LPHARDWAREINPUT;
+
+typedef struct tagINPUT {
+    DWORD type;
+    union {
+        MOUSEINPUT mi;
+        KEYBDINPUT ki;
+        HARDWAREINPUT hi;
+    };
+} INPUT, *PINPUT, *LPINPUT;
+
+UINT WINAPI SendInput(UINT cInputs, LPINPUT pInputs, int cbSize);
 
 // Rectangles.
 BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);

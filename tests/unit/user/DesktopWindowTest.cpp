@@ -71,37 +71,6 @@ TEST_F(DesktopWindowTest, WhereNoWindowIsThePointerIsOverTheDesktopWindow) {
     EXPECT_TRUE(IsWindow(desktop));
 }
 
-// The check a skinned button makes on every move while it holds the capture: is the window
-// under the pointer still me? A jump straight off the window onto the bare screen must say no.
-TEST_F(DesktopWindowTest, ACapturingWindowSeesThePointerLeaveForTheDesktop) {
-    const HWND window = CreateLogWindow(WS_POPUP | WS_VISIBLE, 300, 300, 100, 60);
-    Pump();
-    std::vector<HWND> under;
-    MessageLog::Get().hook = [&](HWND h, UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
-        if (h != window || msg != WM_MOUSEMOVE) {
-            return false;
-        }
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ClientToScreen(h, &p);
-        under.push_back(WindowFromPoint(p));
-        if (under.back() != window && GetCapture() == window) {
-            ReleaseCapture();
-        }
-        return false;
-    };
-    Screen().MoveMouse(POINT{350, 330});
-    Pump();
-    SetCapture(window);
-    Screen().MoveMouse(POINT{1000, 900});
-    Pump();
-    ASSERT_EQ(under.size(), 2u);
-    EXPECT_EQ(under[0], window);
-    EXPECT_EQ(under[1], GetDesktopWindow());
-    EXPECT_EQ(GetCapture(), nullptr) << "the window never learnt that the pointer had left";
-    MessageLog::Get().hook = nullptr;
-    DestroyWindow(window);
-}
-
 // Every call that would change the desktop window fails with ERROR_ACCESS_DENIED and leaves
 // it, and the program's own input state, as they were.
 TEST_F(DesktopWindowTest, TheProgramCannotChangeTheDesktopWindow) {

@@ -1,4 +1,4 @@
-// The progress bar: positions held inside the range, and its classic blocks in exact pixels.
+// The progress bar's blocks in exact pixels, as the updater shows them.
 #include "TestSupport.h"
 #include "platform/commctrl.h"
 
@@ -28,45 +28,6 @@ protected:
     HWND parent = nullptr;
     HWND bar = nullptr;
 };
-
-struct InitCase {
-    DWORD size;
-    DWORD classes;
-    BOOL result;
-};
-
-TEST(CommonControlsTest, InitCommonControlsExTakesOnlyItsOwnStructure) {
-    const InitCase cases[] = {
-        {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS | ICC_BAR_CLASSES, TRUE},
-        {sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS, TRUE},
-        {sizeof(INITCOMMONCONTROLSEX) - 1, ICC_PROGRESS_CLASS, FALSE},
-        {sizeof(INITCOMMONCONTROLSEX) + 4, ICC_PROGRESS_CLASS, FALSE},
-        {0, ICC_PROGRESS_CLASS, FALSE},
-    };
-    for (const InitCase& c : cases) {
-        const INITCOMMONCONTROLSEX controls{c.size, c.classes};
-        EXPECT_EQ(InitCommonControlsEx(&controls), c.result) << "dwSize " << c.size;
-    }
-    EXPECT_FALSE(InitCommonControlsEx(nullptr));
-}
-
-struct PosCase {
-    int requested;
-    int held;
-};
-
-TEST_F(ProgressTest, PositionsAreHeldInsideTheRange) {
-    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    const PosCase cases[] = {{37, 37}, {150, 100}, {-5, 0}, {100, 100}, {0, 0}};
-    for (const PosCase& c : cases) {
-        SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(c.requested), 0);
-        EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), c.held) << "requested " << c.requested;
-    }
-    EXPECT_EQ(SendMessageA(bar, PBM_SETPOS, 20, 0), 0) << "answers the previous position";
-    EXPECT_EQ(SendMessageA(bar, PBM_SETSTEP, 1, 0), 10) << "the default step is 10";
-    EXPECT_EQ(SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 10)), MAKELONG(0, 100));
-    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 10) << "a narrower range pulls the position in";
-}
 
 TEST_F(ProgressTest, DrawsGreenBlocksOnBlackInsideTheBorder) {
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));

@@ -1,5 +1,7 @@
 #include "Win32Test.h"
 
+#include "platform/gdi32.h"
+
 #include <algorithm>
 
 namespace win32test {
@@ -90,6 +92,105 @@ void PumpFor(DWORD milliseconds) {
         Pump();
         Sleep(1);
     }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
+        Pump();
+        Sleep(1);
+    }
+    return true;
+}
+
+LONG Normalised(int pixel, int extent) {
+    return static_cast<LONG>(((2LL * pixel + 1) * 65536) / (2LL * extent));
+}
+
+namespace {
+
+bool Send(INPUT input) {
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+bool SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    return Send(input);
+}
+
+bool SendKey(WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    return Send(input);
+}
+
+} // namespace
+
+bool MoveTo(POINT screen) {
+    return SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                     Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)),
+                     Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)));
+}
+
+bool ButtonDown() {
+    return SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+bool ButtonUp() {
+    return SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+bool Click(POINT screen) {
+    return MoveTo(screen) && ButtonDown() && ButtonUp();
+}
+
+bool KeyDown(WORD vk) {
+    return SendKey(vk, 0);
+}
+
+bool KeyUp(WORD vk) {
+    return SendKey(vk, KEYEVENTF_KEYUP);
+}
+
+bool Press(WORD vk, const std::vector<WORD>& modifiers) {
+    bool sent = true;
+    for (const WORD m : modifiers) {
+        sent = KeyDown(m) && sent;
+    }
+    sent = KeyDown(vk) && KeyUp(vk) && sent;
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+        sent = KeyUp(*it) && sent;
+    }
+    return sent;
+}
+
+POINT ScreenPoint(HWND hwnd, int clientX, int clientY) {
+    POINT p{clientX, clientY};
+    ClientToScreen(hwnd, &p);
+    return p;
+}
+
+COLORREF ClientPixel(HWND hwnd, int x, int y) {
+    const HDC dc = GetDC(hwnd);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return colour;
+}
+
+COLORREF FramePixel(HWND hwnd, int x, int y) {
+    const HDC dc = GetWindowDC(hwnd);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return colour;
 }
 
 void WindowTest::SetUp() {

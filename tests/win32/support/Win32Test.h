@@ -56,6 +56,27 @@ HWND CreateLogWindow(DWORD style, int x, int y, int width, int height, HWND pare
 void Pump();
 // Pumps for the given time, for timers and delayed work.
 void PumpFor(DWORD milliseconds);
+// Pumps until done() holds or the time runs out (a bound for failures, not a wait); says which.
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 5000);
+
+// Input as a user's, through SendInput; each returns once the system has taken it.
+// The normalised coordinate that lands on the pixel `pixel` of a screen `extent` pixels wide,
+// whether the system maps it back by rounding or by truncation.
+LONG Normalised(int pixel, int extent);
+bool MoveTo(POINT screen);
+bool ButtonDown();
+bool ButtonUp();
+// Moves the pointer there, then presses and releases the left button.
+bool Click(POINT screen);
+bool KeyDown(WORD vk);
+bool KeyUp(WORD vk);
+// Presses and releases vk, with the given modifier keys (VK_SHIFT, VK_CONTROL, VK_MENU) held.
+bool Press(WORD vk, const std::vector<WORD>& modifiers = {});
+POINT ScreenPoint(HWND hwnd, int clientX, int clientY);
+// A pixel of the window's client area, as drawn.
+COLORREF ClientPixel(HWND hwnd, int x, int y);
+// A pixel of the whole window, frame included, from its top-left corner.
+COLORREF FramePixel(HWND hwnd, int x, int y);
 
 // Each test starts with an empty queue and an empty log, and leaves no capture behind.
 class WindowTest : public ::testing::Test {

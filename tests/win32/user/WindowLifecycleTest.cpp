@@ -1,7 +1,7 @@
 // Creation and destruction order, ownership, geometry of frames and the window's text.
-#include "TestSupport.h"
+#include "Win32Test.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
@@ -166,19 +166,6 @@ TEST_F(WindowLifecycleTest, EnableWindowReportsThePreviousStateAndTellsTheWindow
     EXPECT_TRUE(EnableWindow(w, TRUE));
     EXPECT_TRUE(IsWindowEnabled(w));
     EXPECT_EQ(MessageLog::Get().Of(w, {WM_ENABLE}), (std::vector<UINT>{WM_ENABLE, WM_ENABLE}));
-    DestroyWindow(w);
-}
-
-TEST_F(WindowLifecycleTest, StyleBitsReadAndWrite) {
-    const HWND w = CreateLogWindow(WS_POPUP | WS_BORDER, 0, 0, 40, 30, nullptr, 0, WS_EX_APPWINDOW);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE)),
-              static_cast<DWORD>(WS_POPUP | WS_BORDER));
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(w, GWL_EXSTYLE)),
-              static_cast<DWORD>(WS_EX_APPWINDOW));
-    SetWindowLongA(w, GWL_STYLE, WS_POPUP);
-    RECT client{};
-    GetClientRect(w, &client);
-    EXPECT_EQ(client.right, 40) << "the border went but the client did not grow";
     DestroyWindow(w);
 }
 

@@ -1,8 +1,8 @@
 // The push button under the mouse: a click counts only when the button is released over the
 // button it was pressed on; the default button wears a black frame.
-#include "TestSupport.h"
+#include "Win32Test.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
@@ -38,11 +38,11 @@ protected:
                                parent, reinterpret_cast<HMENU>(kId), nullptr, nullptr);
     }
     void Do(const Step& step) {
-        Screen().MoveMouse(ScreenPoint(button, step.at.x, step.at.y));
+        EXPECT_TRUE(MoveTo(ScreenPoint(button, step.at.x, step.at.y)));
         if (step.act == Act::Down) {
-            Screen().PressButton(1);
+            EXPECT_TRUE(ButtonDown());
         } else if (step.act == Act::Up) {
-            Screen().ReleaseButton(1);
+            EXPECT_TRUE(ButtonUp());
         }
         Pump();
     }
@@ -109,10 +109,7 @@ TEST_F(ButtonTest, DraggingOffKeepsTheMouseAndPopsTheButtonUp) {
 TEST_F(ButtonTest, TheDefaultButtonHasABlackFrameOutsideItsRaisedEdge) {
     const HWND fallback = Create(BS_DEFPUSHBUTTON, 100);
     UpdateWindow(parent);
-    const auto at = [](HWND hwnd, int x, int y) {
-        const POINT p = ScreenPoint(hwnd, x, y);
-        return ScreenPixel(p.x, p.y);
-    };
+    const auto at = [](HWND hwnd, int x, int y) { return ClientPixel(hwnd, x, y); };
     const COLORREF black = RGB(0, 0, 0);
     EXPECT_EQ(at(fallback, 0, 0), black);
     EXPECT_EQ(at(fallback, 40, 0), black);
@@ -120,7 +117,7 @@ TEST_F(ButtonTest, TheDefaultButtonHasABlackFrameOutsideItsRaisedEdge) {
     EXPECT_NE(at(button, 0, 0), black) << "a plain button has no frame";
     EXPECT_NE(at(button, 40, 0), black);
     EXPECT_EQ(at(fallback, 1, 1), at(button, 0, 0)) << "the raised edge moves in by one pixel";
-    EXPECT_EQ(at(fallback, 40, 15), GetSysColor(COLOR_BTNFACE)) << "the face inside";
+    EXPECT_EQ(at(fallback, 8, 15), GetSysColor(COLOR_BTNFACE)) << "the face inside";
     EXPECT_EQ(SendMessageA(fallback, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
     EXPECT_EQ(SendMessageA(button, WM_GETDLGCODE, 0, 0), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
 }

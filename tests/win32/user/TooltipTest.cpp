@@ -1,8 +1,8 @@
 // The tooltip control takes a tool described by any version of TOOLINFOA.
-#include "TestSupport.h"
+#include "Win32Test.h"
 #include "platform/commctrl.h"
 
-using namespace usertest;
+using namespace win32test;
 
 namespace {
 
