@@ -1,9 +1,13 @@
 // AfxMessageBox from inside the main window's own modal run, as the updater shows its one
 // message box: owned by the main window, which is disabled meanwhile, titled with the
 // application's name, centred, and ended by Enter or Esc with IDOK.
-#include "MfcTestSupport.h"
+#include "ScriptedDialog.h"
+#include "Win32Test.h"
+
+#include <string>
 
 using namespace mfctest;
+using namespace win32test;
 
 namespace {
 
@@ -19,24 +23,26 @@ struct Look {
     CRect rect;
 };
 
+// A timer callback cannot carry a closure, so the callback and the test meet here.
 Look g_look;
-UINT g_key = 0;
+WORD g_key = 0;
 
 void CALLBACK LookAndPress(HWND hwnd, UINT, UINT_PTR id, DWORD) {
-    KillTimer(hwnd, id);
-    CWnd* box = CWnd::GetActiveWindow();
-    g_look.box = box ? box->m_hWnd : nullptr;
-    g_look.owner = ::GetWindow(g_look.box, GW_OWNER);
-    g_look.mainEnabled = ::IsWindowEnabled(AfxGetMainWnd()->m_hWnd);
-    if (box) {
-        box->GetWindowText(g_look.caption);
-        box->GetWindowRect(&g_look.rect);
+    const HWND box = ::GetActiveWindow();
+    if (!box || box == hwnd) {
+        return; // the box is not up yet
     }
+    KillTimer(hwnd, id);
+    g_look.box = box;
+    g_look.owner = ::GetWindow(box, GW_OWNER);
+    g_look.mainEnabled = ::IsWindowEnabled(hwnd);
+    CWnd* boxWnd = CWnd::FromHandle(box);
+    boxWnd->GetWindowText(g_look.caption);
+    boxWnd->GetWindowRect(&g_look.rect);
     Press(g_key);
 }
 
-class AfxMessageBoxTest : public usertest::WindowTest,
-                          public ::testing::WithParamInterface<UINT> {};
+class AfxMessageBoxTest : public WindowTest, public ::testing::WithParamInterface<WORD> {};
 
 TEST_P(AfxMessageBoxTest, OwnedByTheMainWindowAndEndedWithOk) {
     TestApp app;
@@ -59,7 +65,7 @@ TEST_P(AfxMessageBoxTest, OwnedByTheMainWindowAndEndedWithOk) {
     EXPECT_EQ(result, IDOK);
     ASSERT_NE(g_look.box, nullptr);
     EXPECT_EQ(g_look.owner, mainWindow);
-    EXPECT_EQ(g_look.caption, CString("mfc_unit_tests")) << "not the application's name";
+    EXPECT_EQ(g_look.caption, CString("win32_mfc_tests")) << "not the application's name";
     EXPECT_FALSE(g_look.mainEnabled) << "the main window took input under the box";
     EXPECT_NEAR(g_look.rect.CenterPoint().x, mainRect.CenterPoint().x, 1);
     EXPECT_NEAR(g_look.rect.CenterPoint().y, mainRect.CenterPoint().y, 1);
