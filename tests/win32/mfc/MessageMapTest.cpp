@@ -1,10 +1,16 @@
 // Message maps dispatch in table order, derived before base; default processing reaches the
 // window's own procedure; control notifications carry the control's handle; owner-drawn
 // buttons draw themselves through reflection.
-#include "MfcTestSupport.h"
+#include "ScriptedDialog.h"
+#include "Win32Test.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace mfctest;
-using usertest::Screen;
+using namespace win32test;
 
 namespace {
 
@@ -53,7 +59,7 @@ ON_MESSAGE(kFirst, OnFirstDerived)
 ON_MESSAGE(kFirst, OnFirstAgain)
 END_MESSAGE_MAP()
 
-class MessageMapTest : public usertest::WindowTest {};
+class MessageMapTest : public WindowTest {};
 
 struct DispatchCase {
     UINT message;
@@ -63,20 +69,19 @@ struct DispatchCase {
 
 TEST_F(MessageMapTest, TheFirstEntryOfTheMostDerivedTableWins) {
     DerivedWnd wnd;
-    ASSERT_TRUE(
-        wnd.CreateEx(0, usertest::LogClass(), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    ASSERT_TRUE(wnd.CreateEx(0, LogClass(), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     const DispatchCase cases[] = {
         {kFirst, 2, "derived-first"}, {kSecond, 107, "base-second"}, {kUnmapped, 0, nullptr}};
     for (const DispatchCase& c : cases) {
         wnd.calls.clear();
-        usertest::MessageLog::Get().Clear();
+        MessageLog::Get().Clear();
         EXPECT_EQ(wnd.SendMessage(c.message, 7), c.result);
         if (c.handler) {
             EXPECT_EQ(wnd.calls, std::vector<std::string>{c.handler});
         } else {
             EXPECT_TRUE(wnd.calls.empty());
         }
-        const bool reachedDefault = !usertest::MessageLog::Get().Of(wnd.m_hWnd).empty();
+        const bool reachedDefault = !MessageLog::Get().Of(wnd.m_hWnd).empty();
         EXPECT_EQ(reachedDefault, c.handler == nullptr)
             << "message " << c.message << ": default processing is only for unmapped messages";
     }
@@ -85,12 +90,11 @@ TEST_F(MessageMapTest, TheFirstEntryOfTheMostDerivedTableWins) {
 
 TEST_F(MessageMapTest, CreationSubclassesSoTheObjectSeesWmCreate) {
     DerivedWnd wnd;
-    ASSERT_TRUE(
-        wnd.CreateEx(0, usertest::LogClass(), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    ASSERT_TRUE(wnd.CreateEx(0, LogClass(), "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
     EXPECT_EQ(::GetWindowLongPtrA(wnd.m_hWnd, GWLP_WNDPROC),
               reinterpret_cast<LONG_PTR>(&AfxWndProc));
-    EXPECT_FALSE(usertest::MessageLog::Get().Of(wnd.m_hWnd, {WM_NCCREATE, WM_CREATE}).empty())
+    EXPECT_FALSE(MessageLog::Get().Of(wnd.m_hWnd, {WM_NCCREATE, WM_CREATE}).empty())
         << "the class procedure did not get the creation messages through Default";
     const HWND hwnd = wnd.m_hWnd;
     wnd.DestroyWindow();
@@ -136,14 +140,11 @@ protected:
 TEST_F(MessageMapTest, AClickReachesTheParentWithIdZeroAndTheButtonsHandle) {
     CommandDialog dlg;
     HWND button = nullptr;
-    std::vector<UINT> whilePressed;
     dlg.script = [&](ScriptedDialog&) {
         button = dlg.button.m_hWnd;
         CRect r;
         dlg.button.GetWindowRect(&r);
-        Screen().MoveMouse(r.CenterPoint());
-        Screen().PressButton(1);
-        Screen().ReleaseButton(1);
+        Click(r.CenterPoint());
     };
     EXPECT_EQ(dlg.DoModal(), 77);
     ASSERT_EQ(dlg.commands.size(), 1u);
@@ -195,13 +196,16 @@ TEST_F(MessageMapTest, TooltipControlHoldsOneToolAndShowsAfterTheDelay) {
         toolsAfterUpdate = tip.GetToolCount();
         tip.Activate(TRUE);
         // The tip checks that the pointer really rests on the tool before it shows.
-        CPoint pointer(5, 5);
-        dlg.button.ClientToScreen(&pointer);
-        Screen().MoveMouse(pointer);
+        const POINT pointer = ScreenPoint(dlg.button.m_hWnd, 5, 5);
+        MoveTo(pointer);
+        PumpUntil([&] {
+            POINT at{};
+            ::GetCursorPos(&at);
+            return at.x == pointer.x && at.y == pointer.y;
+        });
         MSG move{dlg.button.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, POINT{}};
         tip.RelayEvent(&move);
-        usertest::PumpFor(60);
-        shownAfterDelay = tip.IsWindowVisible() != FALSE;
+        shownAfterDelay = PumpUntil([&] { return tip.IsWindowVisible() != FALSE; });
         MSG press{dlg.button.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), 0, POINT{}};
         tip.RelayEvent(&press);
         hiddenAfterPress = !tip.IsWindowVisible();
