@@ -1,18 +1,25 @@
 // A tooltip fed by its button's PreTranslateMessage, with real pointer input inside a modal
 // loop: it appears only after the hover delay, below the pointer, and goes on a press or when
 // the pointer leaves the button (which then relays nothing more).
-#include "MfcTestSupport.h"
+#include "Win32Test.h"
+
+#include "platform/mfc.h"
 
 #include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
-using namespace mfctest;
-using usertest::Screen;
+using namespace win32test;
 
 namespace {
 
 constexpr UINT kButtonId = 1234;
 constexpr UINT_PTR kStepTimer = 5;
 constexpr int kMaxTicks = 400;
+// Shorter than the system's hover time, so that waiting out several of them stays quick.
+constexpr int kInitialMs = 100;
 
 class RelayButton : public CButton {
 public:
@@ -49,6 +56,7 @@ protected:
         CRect client;
         button.GetClientRect(&client);
         button.tip.AddTool(&button, "Hello", &client, 1);
+        button.tip.SendMessage(TTM_SETDELAYTIME, TTDT_INITIAL, kInitialMs);
         button.tip.Activate(TRUE);
         SetTimer(kStepTimer, 100);
         return TRUE;
@@ -74,21 +82,21 @@ END_MESSAGE_MAP()
 using Step = std::function<bool()>;
 using Clock = std::chrono::steady_clock;
 
-class TooltipRelayTest : public usertest::WindowTest {
+class TooltipRelayTest : public WindowTest {
 protected:
     bool Visible() { return dlg.button.tip.IsWindowVisible() != FALSE; }
     CPoint OnButton() const { return CPoint(button.left + 5, button.top + 5); }
     CPoint OffButton() const { return CPoint(button.left - 5, button.bottom + 15); }
-    Step MoveTo(const std::function<CPoint()>& where) {
+    static Step MoveThere(const std::function<CPoint()>& where) {
         return [where] {
-            Screen().MoveMouse(where());
+            MoveTo(where());
             return true;
         };
     }
     Step Start() {
         return [this] {
             dlg.button.GetWindowRect(&button);
-            Screen().MoveMouse(button.CenterPoint());
+            MoveTo(button.CenterPoint());
             return true;
         };
     }
@@ -113,7 +121,7 @@ protected:
                 cameBack.push_back(what);
                 return true;
             }
-            return Clock::now() - since > std::chrono::milliseconds(150);
+            return Clock::now() - since > std::chrono::milliseconds(4 * kInitialMs);
         };
     }
     void Run(std::vector<Step> steps) {
@@ -141,20 +149,20 @@ TEST_F(TooltipRelayTest, ShowsAfterTheDelayAndHidesOnLeaveAndPress) {
             dlg.button.tip.GetWindowRect(&tipRect);
             dlg.button.tip.GetWindowText(tipText);
             // Off the button, onto the dialog: the button sees no more mouse messages.
-            Screen().MoveMouse(OffButton());
+            MoveTo(OffButton());
             return true;
         },
         UntilHidden(),
         Marked([&] {
-            Screen().MoveMouse(OnButton());
-            Screen().MoveMouse(OffButton());
+            MoveTo(OnButton());
+            MoveTo(OffButton());
         }),
         StaysHidden("after the pointer only passed over the button"),
-        MoveTo([&] { return OnButton(); }),
+        MoveThere([&] { return OnButton(); }),
         UntilShown(),
         Marked([] {
-            Screen().PressButton(1);
-            Screen().ReleaseButton(1);
+            ButtonDown();
+            ButtonUp();
         }),
         StaysHidden("while the pointer rested after the press"),
     });
@@ -185,10 +193,10 @@ TEST_F(TooltipRelayTest, AfterItsTimeUpItReturnsOnlyOnceThePointerLeftAndCameBac
         Marked([] {}),
         UntilHidden(),
         StaysHidden("while the pointer rested after its time was up"),
-        Marked([&] { Screen().MoveMouse(OffButton()); }),
+        Marked([&] { MoveTo(OffButton()); }),
         // Long enough for the tip to notice the pointer has gone.
-        [this] { return Clock::now() - since > std::chrono::milliseconds(60); },
-        MoveTo([&] { return OnButton(); }),
+        [this] { return Clock::now() - since > std::chrono::milliseconds(3 * kInitialMs); },
+        MoveThere([&] { return OnButton(); }),
         UntilShown(),
     });
 }
