@@ -1,7 +1,5 @@
 #include "MfcTestSupport.h"
 
-#include "user/Window.h"
-
 namespace mfctest {
 
 BEGIN_MESSAGE_MAP(ScriptedDialog, CDialog)
@@ -43,15 +41,6 @@ void ScriptedDialog::OnOK() {
 void ScriptedDialog::OnCancel() {
     log.push_back("cancel");
     CDialog::OnCancel();
-}
-
-void Press(UINT vk, UINT modifiers) {
-    usertest::Screen().PressKey(vk, modifiers);
-}
-
-platform::display::NativeId NativeOf(HWND hwnd) {
-    const auto window = platform::user::FindWindowObject(hwnd);
-    return window ? window->native : 0;
 }
 
 } // namespace mfctest

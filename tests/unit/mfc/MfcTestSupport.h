@@ -1,5 +1,4 @@
-// A dialog that runs a test's script once it is on the screen, so injected input reaches it
-// the way a user's would.
+// A dialog that runs a test's script once it is on the screen.
 #pragma once
 
 #include "TestSupport.h"
@@ -33,9 +32,5 @@ protected:
 private:
     bool ran_ = false;
 };
-
-// Presses a key on the headless screen (modifiers as HeadlessScreen takes them).
-void Press(UINT vk, UINT modifiers = 0);
-platform::display::NativeId NativeOf(HWND hwnd);
 
 } // namespace mfctest
