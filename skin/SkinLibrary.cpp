@@ -1,6 +1,7 @@
 #include "SkinLibrary.h"
 
 #include "SkinLayoutLine.h"
+#include "platform/afx/CClientDC.h"
 #include "platform/afx/CDC.h"
 #include "platform/afx/CString.h"
 #include "platform/crt.h"
@@ -176,9 +177,11 @@ void UseSkinPlaceholder(LPCTSTR lpszResourceName, CBitmap* pBitmap, SIZE* pSize)
         return;
     }
     pBitmap->DeleteObject();
+    // A bare memory DC holds a monochrome bitmap; the screen's DC gives the display's colours.
+    CClientDC dcScreen(nullptr);
     CDC dc;
-    if (!dc.CreateCompatibleDC(nullptr) ||
-        !pBitmap->CreateCompatibleBitmap(&dc, size.cx, size.cy)) {
+    if (!dcScreen.GetSafeHdc() || !dc.CreateCompatibleDC(&dcScreen) ||
+        !pBitmap->CreateCompatibleBitmap(&dcScreen, size.cx, size.cy)) {
         return;
     }
     const WORD wId = lpszResourceName ? static_cast<WORD>(atoi(lpszResourceName)) : 0;

@@ -1,6 +1,7 @@
 #include "Bitmap.h"
 #include "DeviceContext.h"
 #include "platform/internal/dib.h"
+#include "platform/internal/picture_sharing.h"
 
 #include <sys/mman.h>
 
@@ -48,6 +49,21 @@ HBITMAP CreateBitmapForRows(int width, int height, std::uint32_t** rows) noexcep
         HBITMAP handle = AddBitmap(std::move(bitmap));
         *rows = handle ? top : nullptr;
         return handle;
+    });
+}
+
+std::weak_ptr<SharedPixels> OfferBitmapPixels(HBITMAP bitmap) noexcept {
+    auto object = std::dynamic_pointer_cast<Bitmap>(FindObject(bitmap));
+    if (!object || object->IsDibSection() || object->IsStock()) {
+        return {};
+    }
+    return object->Offer();
+}
+
+HBITMAP CreateSharingBitmap(const std::weak_ptr<SharedPixels>& offered) noexcept {
+    return NoThrow<HBITMAP>(nullptr, [&]() -> HBITMAP {
+        auto shared = Bitmap::TakeShare(offered);
+        return shared ? AddBitmap(std::make_shared<Bitmap>(std::move(shared))) : nullptr;
     });
 }
 

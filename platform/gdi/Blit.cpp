@@ -50,7 +50,7 @@ BOOL Copy(DeviceContext& dst, RECT d, DeviceContext& src, int sx, int sy) {
     sy += so.y;
     const int shiftX = d.left - sx;
     const int shiftY = d.top - sy;
-    const PixelView srcView = src.View();
+    const PixelView srcView = src.ReadView();
     RECT srcInDst = srcView.Bounds();
     srcInDst = RECT{srcInDst.left + shiftX, srcInDst.top + shiftY, srcInDst.right + shiftX,
                     srcInDst.bottom + shiftY};
@@ -76,7 +76,7 @@ BOOL Stretch(DeviceContext& dst, RECT d, DeviceContext& src, RECT s) {
     }
     const PixelView dstView = dst.View();
     std::vector<std::uint32_t> storage;
-    const PixelView from = Detach(src.View(), dstView, storage);
+    const PixelView from = Detach(src.ReadView(), dstView, storage);
     for (int y = d.top; y < d.bottom; ++y) {
         const std::int64_t syy = s.top + ((y - full.top) * 2 + 1) * hs / (2 * hd);
         if (syy < 0 || syy >= from.height) {

@@ -44,8 +44,12 @@ PixelView DeviceContext::View() const {
     return PixelView{surface_->pixels.data(), surface_->width, surface_->width, surface_->height};
 }
 
+PixelView DeviceContext::ReadView() const {
+    return bitmap_ ? bitmap_->ReadView() : View();
+}
+
 RECT DeviceContext::DeviceClip() const {
-    const PixelView view = View();
+    const PixelView view = ReadView();
     RECT clip = view.Bounds();
     if (kind_ == Kind::Surface) {
         IntersectRects(clip, clip_);

@@ -26,6 +26,8 @@ public:
     // Pixels the DC draws into (may be empty) and the part of them drawing may touch, both in
     // device coordinates. Resolved at every call: a window surface can be resized meanwhile.
     PixelView View() const;
+    // For reading: a bitmap's pixels stay shared with the bitmaps that share them.
+    PixelView ReadView() const;
     RECT DeviceClip() const;
     POINT Origin() const { return origin_; }
 

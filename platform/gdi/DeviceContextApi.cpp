@@ -113,9 +113,9 @@ int WINAPI GetDeviceCaps(HDC hdc, int index) {
     case LOGPIXELSY:
         return 96;
     case HORZRES:
-        return dc->View().width;
+        return dc->ReadView().width;
     case VERTRES:
-        return dc->View().height;
+        return dc->ReadView().height;
     default:
         return 0;
     }

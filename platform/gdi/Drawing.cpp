@@ -152,7 +152,7 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom) {
         return CLR_INVALID;
     }
-    return ColorFromPixel(dc->View().Row(y)[x]);
+    return ColorFromPixel(dc->ReadView().Row(y)[x]);
 }
 
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {

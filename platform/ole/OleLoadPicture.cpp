@@ -1,3 +1,4 @@
+#include "DecodedPictures.h"
 #include "JpegDecoder.h"
 #include "Picture.h"
 #include "platform/internal/dib.h"
@@ -5,6 +6,7 @@
 #include "platform/ole2.h"
 
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -80,9 +82,13 @@ HRESULT WINAPI OleLoadPicture(LPSTREAM lpstream, LONG lSize, BOOL, REFIID riid, 
         if (const HRESULT hr = ReadStream(lpstream, lSize, bytes); FAILED(hr)) {
             return hr;
         }
-        HBITMAP bitmap = nullptr;
-        if (const HRESULT hr = DecodePicture(bytes, &bitmap); FAILED(hr)) {
-            return hr;
+        auto& decoded = platform::ole::DecodedPictures::Process();
+        HBITMAP bitmap = decoded.Share(bytes);
+        if (!bitmap) {
+            if (const HRESULT hr = DecodePicture(bytes, &bitmap); FAILED(hr)) {
+                return hr;
+            }
+            decoded.Remember(std::move(bytes), bitmap);
         }
         IPicture* picture = platform::ole::CreateBitmapPicture(bitmap);
         if (!picture) {

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sstream>
 
 namespace nerith::e2e {
@@ -27,6 +28,13 @@ constexpr RECT kBackground{145, 175, 155, 185};
 constexpr RECT kBar{24, 90, 356, 134};
 constexpr RECT kNoticeOk{224, 229, 249, 244};
 constexpr int kScreenshotMargin = 12; // of desktop around the window in docs/screenshots
+constexpr const char* kNoSkinFolder = "nerith-noskin"; // in C:\, the Windows build
+constexpr const char* kLinuxFolder = "nerith-linux";   // in C:\, the Linux build
+// The skin-less main window's heading box and buttons, in client coordinates, and its colours.
+constexpr RECT kHeading{16, 24, 364, 140};
+constexpr RECT kCancel{257, 231, 301, 248};
+constexpr std::uint32_t kPlaceholderBackground = 0x3A4452;
+constexpr std::uint32_t kPlaceholderText = 0xF2F2F2;
 
 struct Session {
     std::unique_ptr<testing::XvfbServer> xvfb;
@@ -96,10 +104,11 @@ protected:
 
     testing::XSession& X() { return *session->x; }
 
-    void StartUpdater() {
+    void StartUpdater(const std::string& folder = kFolder) {
         std::string error;
-        updater_ = session->prefix->Start({std::string(kFolder) + "\\nerith-update.exe"},
-                                          session->prefix->DriveC() + "/nerith", &error);
+        updater_ =
+            session->prefix->Start({folder + "\\nerith-update.exe"},
+                                   session->prefix->DriveC() + "/" + folder.substr(3), &error);
         ASSERT_TRUE(updater_) << error;
         const auto main = testing::WaitForMappedWindow(X(), kTitle, 60s);
         ASSERT_TRUE(main) << "no main window; the updater wrote: " << updater_->Stderr();
@@ -210,6 +219,131 @@ protected:
         return testing::WaitFor([&]() { return LooksLikeScreenshot(window, file, compared); }, 5s);
     }
 
+    // The program's files without the skin, in a folder of the prefix so it goes with it.
+    static ::testing::AssertionResult InstallWithoutSkin(const char* folder,
+                                                         std::initializer_list<fs::path> files,
+                                                         const fs::path& bin) {
+        const fs::path app = session->prefix->DriveC() + "/" + folder;
+        std::error_code failed;
+        fs::create_directories(app, failed);
+        for (const fs::path& file : files) {
+            const fs::path from = file.is_absolute() ? file : bin / file;
+            fs::copy_file(from, app / from.filename(), fs::copy_options::overwrite_existing,
+                          failed);
+            if (failed) {
+                return ::testing::AssertionFailure() << from << ": " << failed.message();
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The Linux build's main window without its skin, once drawn and holding still; empty when
+    // it never shows one.
+    testing::Image LinuxPlaceholderMain() {
+        if (!InstallWithoutSkin(kLinuxFolder, {NERITH_LINUX_UPDATER, NERITH_LINUX_ISPDLL}, {})) {
+            return {};
+        }
+        const std::string drive = session->prefix->DriveC();
+        testing::ProcessOptions options;
+        options.argv = {drive + "/" + kLinuxFolder + "/" +
+                        fs::path(NERITH_LINUX_UPDATER).filename().string()};
+        options.setEnv = {{"DISPLAY", session->xvfb->DisplayName()},
+                          {"NERITH_DISPLAY", "x11"},
+                          {"NERITH_DEVICE_DIR", drive + "/no-device"},
+                          {"TEMP", drive + "/" + kTempFolder}};
+        auto program = testing::ChildProcess::Start(options);
+        const auto window = program ? testing::WaitForMappedWindow(X(), kTitle, 20s) : std::nullopt;
+        testing::Image settled;
+        if (window) {
+            testing::Image last;
+            testing::WaitFor(
+                [&]() {
+                    testing::Image now = Shown(*window);
+                    const bool same = !now.Empty() && now.pixels == last.pixels;
+                    last = std::move(now);
+                    return same && Colours(last) > 2;
+                },
+                10s);
+            if (Colours(last) > 2) {
+                settled = last;
+            }
+        }
+        if (program) {
+            program->Terminate();
+        }
+        if (window) {
+            testing::WaitUntilHidden(X(), *window, 10s);
+        }
+        return settled;
+    }
+
+    static std::size_t Colours(const testing::Image& image) {
+        return std::set<std::uint32_t>(image.pixels.begin(), image.pixels.end()).size();
+    }
+
+    // The placeholder's colours where it draws no text: the Linux build's pixel for pixel, and
+    // its background and button frames where they are known to be.
+    static ::testing::AssertionResult ShowsPlaceholder(const testing::Image& shown,
+                                                       const testing::Image& onLinux) {
+        if (shown.width != onLinux.width || shown.height != onLinux.height) {
+            return ::testing::AssertionFailure()
+                   << "window of " << shown.width << "x" << shown.height << ", " << onLinux.width
+                   << "x" << onLinux.height << " on Linux";
+        }
+        struct Known {
+            POINT at; // window coordinates
+            std::uint32_t colour;
+        };
+        const Known known[] = {{{6, 6}, kPlaceholderBackground},
+                               {{190, 150}, kPlaceholderBackground},
+                               {{370, 270}, kPlaceholderBackground},
+                               {{kOk.left + 1, kOk.top + 5}, kPlaceholderText},
+                               {{kCancel.right, kCancel.top + 1}, kPlaceholderText}};
+        std::ostringstream wrong;
+        wrong << std::hex;
+        for (const Known& k : known) {
+            const std::uint32_t here = shown.At(k.at.x, k.at.y);
+            const std::uint32_t there = onLinux.At(k.at.x, k.at.y);
+            if (here != k.colour || there != k.colour) {
+                wrong << "; window pixel (" << std::dec << k.at.x << ", " << k.at.y << ") is 0x"
+                      << std::hex << here << ", 0x" << there << " on Linux, not 0x" << k.colour;
+            }
+        }
+        int differences = 0;
+        int compared = 0;
+        for (int y = 0; y < shown.height; ++y) {
+            for (int x = 0; x < shown.width; ++x) {
+                if (InPlaceholderText(x, y)) {
+                    continue;
+                }
+                ++compared;
+                differences += shown.At(x, y) != onLinux.At(x, y) ? 1 : 0;
+            }
+        }
+        if (differences > 0 || !wrong.str().empty()) {
+            return ::testing::AssertionFailure()
+                   << differences << " of " << compared << " pixels outside the text differ"
+                   << wrong.str();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // The heading's box and the buttons inside their frames: the two builds' fonts differ.
+    static bool InPlaceholderText(int x, int y) {
+        const POINT client{x - 1, y - 1};
+        const RECT boxes[] = {
+            kHeading,
+            {kOk.left + 1, kOk.top + 1, kOk.right - 1, kOk.bottom - 1},
+            {kCancel.left + 1, kCancel.top + 1, kCancel.right - 1, kCancel.bottom - 1}};
+        for (const RECT& r : boxes) {
+            if (client.x >= r.left && client.x < r.right && client.y >= r.top &&
+                client.y < r.bottom) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     std::vector<std::string> TempFiles() const {
         std::vector<std::string> names;
         std::error_code failed;
@@ -312,6 +446,19 @@ TEST_F(WineUpdaterTest, OkWithoutADeviceShowsTheFailureNoticeAndOkOnItEndsCleanl
     input_->Click(ScreenAt(X().Geometry(*notice).value_or(RECT{}), kNoticeOk));
     EXPECT_EQ(updater_->Wait(20s), 0);
     EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+}
+
+// Without skins\ridozuveza.dll both builds draw the placeholder; a bitmap made monochrome
+// would turn its colours to black and white on Windows only.
+TEST_F(WineUpdaterTest, WithoutTheSkinThePlaceholderShowsInTheLinuxBuildsColours) {
+    const testing::Image onLinux = LinuxPlaceholderMain();
+    ASSERT_FALSE(onLinux.Empty()) << "the Linux build showed no settled main window";
+    ASSERT_TRUE(
+        InstallWithoutSkin(kNoSkinFolder, {"nerith-update.exe", "ISPdll.dll"}, NERITH_WINDOWS_BIN));
+    StartUpdater(std::string("C:\\") + kNoSkinFolder);
+    ASSERT_NE(main_, 0u);
+    EXPECT_TRUE(testing::WaitFor([&]() { return ShowsPlaceholder(Shown(main_), onLinux); }, 5s))
+        << ShowsPlaceholder(Shown(main_), onLinux).message();
 }
 
 } // namespace

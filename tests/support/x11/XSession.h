@@ -90,10 +90,12 @@ void WaitABit();
 template <typename Condition> bool WaitFor(Condition condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        if (condition())
+        if (condition()) {
             return true;
-        if (std::chrono::steady_clock::now() >= deadline)
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
             return false;
+        }
         WaitABit();
     }
 }

@@ -77,7 +77,7 @@ TEST(Resources, LoadingTheSameResourceTwiceGivesTheSameBytes) {
     EXPECT_EQ(first, second);
 }
 
-TEST(LoadString, ReadsAndCutsStringTablesOfTheExecutable) {
+TEST(StringTable, LoadStringReadsAndCutsTheExecutablesTables) {
     struct Case {
         UINT id;
         int size;

@@ -12,8 +12,9 @@ TEST_F(CaptureTest, TheCapturingWindowGetsTheMouseOutsideItself) {
     const HWND right = CreateLogWindow(WS_POPUP | WS_VISIBLE, 200, 0, 100, 100);
     SetCapture(left);
     MessageLog::Get().Clear();
+    // Real Win32 delivers made-up input asynchronously: wait for the move to arrive.
     ASSERT_TRUE(MoveTo(POINT{250, 30}));
-    Pump();
+    PumpUntil([] { return !MessageLog::Get().All({WM_MOUSEMOVE}).empty(); });
     const auto moves = MessageLog::Get().Of(left, {WM_MOUSEMOVE});
     EXPECT_EQ(moves.size(), 1u);
     EXPECT_TRUE(MessageLog::Get().Of(right, {WM_MOUSEMOVE}).empty());
@@ -26,7 +27,7 @@ TEST_F(CaptureTest, TheCapturingWindowGetsTheMouseOutsideItself) {
     ReleaseCapture();
     MessageLog::Get().Clear();
     ASSERT_TRUE(MoveTo(POINT{260, 30}));
-    Pump();
+    PumpUntil([] { return !MessageLog::Get().All({WM_MOUSEMOVE}).empty(); });
     EXPECT_EQ(MessageLog::Get().Of(right, {WM_MOUSEMOVE}).size(), 1u);
     DestroyWindow(left);
     DestroyWindow(right);

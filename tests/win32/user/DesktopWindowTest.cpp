@@ -27,11 +27,12 @@ TEST_F(DesktopWindowTest, ACapturingWindowSeesThePointerLeaveForTheDesktop) {
         }
         return false;
     };
+    // Real Win32 delivers made-up input asynchronously: wait for each move to arrive.
     ASSERT_TRUE(MoveTo(POINT{350, 330}));
-    Pump();
+    PumpUntil([&] { return !under.empty(); });
     SetCapture(window);
     ASSERT_TRUE(MoveTo(POINT{900, 700}));
-    Pump();
+    PumpUntil([&] { return under.size() >= 2; });
     ASSERT_EQ(under.size(), 2u);
     EXPECT_EQ(under[0], window);
     EXPECT_EQ(under[1], GetDesktopWindow());
