@@ -1,18 +1,16 @@
-# nerith_win32_gtest(<area> [LIBS <libs...>] [RES <rc file>] [SOURCES <files...>])
+# nerith_win32_gtest(<area> [LIBS <libs...>] [RES <rc file>])
 # The tests of tests/win32/<area>: Win32/MFC behaviour seen through the public API alone, so the
 # same sources build against our substitute and against real Win32. Every *Test.cpp of the
 # calling folder goes into win32_<area>_tests. On Linux they run as win32.<Suite>.<Test> (label
 # conformance), at real speed on the headless screen; the Windows build puts
 # win32_<area>_tests.exe in bin/conformance, for Wine. RES: a resource script of the folder,
-# compiled into the executable's own resources on both sides. SOURCES: the folder's helpers that
-# its tests share.
+# compiled into the executable's own resources on both sides.
 function(nerith_win32_gtest area)
-  cmake_parse_arguments(ARG "" "RES" "LIBS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "RES" "LIBS" ${ARGN})
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "nerith_win32_gtest(${area}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
-  list(APPEND sources ${ARG_SOURCES})
   set(name win32_${area}_tests)
   set(res)
   if(ARG_RES)

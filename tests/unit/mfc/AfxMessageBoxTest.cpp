@@ -1,3 +1,5 @@
+// Kept with the substitute's tests until it is settled where Windows puts the box and what Esc
+// answers on a box with OK alone (see tests/win32/KNOWN_DIFFERENCES.md).
 // AfxMessageBox from inside the main window's own modal run, as the updater shows its one
 // message box: owned by the main window, which is disabled meanwhile, titled with the
 // application's name, centred, and ended by Enter or Esc with IDOK.
@@ -65,7 +67,7 @@ TEST_P(AfxMessageBoxTest, OwnedByTheMainWindowAndEndedWithOk) {
     EXPECT_EQ(result, IDOK);
     ASSERT_NE(g_look.box, nullptr);
     EXPECT_EQ(g_look.owner, mainWindow);
-    EXPECT_EQ(g_look.caption, CString("win32_mfc_tests")) << "not the application's name";
+    EXPECT_EQ(g_look.caption, CString("mfc_unit_tests")) << "not the application's name";
     EXPECT_FALSE(g_look.mainEnabled) << "the main window took input under the box";
     EXPECT_NEAR(g_look.rect.CenterPoint().x, mainRect.CenterPoint().x, 1);
     EXPECT_NEAR(g_look.rect.CenterPoint().y, mainRect.CenterPoint().y, 1);
