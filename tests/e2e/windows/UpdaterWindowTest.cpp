@@ -146,25 +146,7 @@ UpdaterWindowTest::ShowsPicture(testing::XId window, const testing::Image& pictu
 
 ::testing::AssertionResult UpdaterWindowTest::ShapedLikeTheMask(testing::XId window,
                                                                 testing::ShapeKind kind) {
-    const std::vector<RECT> rects = session_->ShapeRects(window, kind);
-    testing::Image shape(mask_.width, mask_.height, 0);
-    for (const RECT& r : rects) {
-        for (int y = std::max(0, r.top); y < r.bottom && y < shape.height; ++y) {
-            for (int x = std::max(0, r.left); x < r.right && x < shape.width; ++x) {
-                shape.Set(x, y, 1);
-            }
-        }
-    }
-    for (int y = 0; y < mask_.height; ++y) {
-        for (int x = 0; x < mask_.width; ++x) {
-            if ((shape.At(x, y) != 0) != MaskKeeps(mask_, x, y)) {
-                return ::testing::AssertionFailure()
-                       << "window pixel (" << x << ", " << y << ") is "
-                       << (shape.At(x, y) ? "inside" : "outside") << " the shape";
-            }
-        }
-    }
-    return ::testing::AssertionSuccess() << rects.size() << " rectangles";
+    return ShapeFollowsTheMask(session_->ShapeRects(window, kind), mask_);
 }
 
 std::optional<int> UpdaterWindowTest::WaitForExit(std::chrono::milliseconds timeout) {

@@ -155,23 +155,7 @@ protected:
     }
 
     ::testing::AssertionResult ShapedLikeTheMask(testing::XId window) {
-        testing::Image shape(mask_.width, mask_.height, 0);
-        for (const RECT& r : X().ShapeRects(window, testing::ShapeKind::Bounding)) {
-            for (int y = std::max(0, r.top); y < r.bottom && y < shape.height; ++y) {
-                for (int x = std::max(0, r.left); x < r.right && x < shape.width; ++x) {
-                    shape.Set(x, y, 1);
-                }
-            }
-        }
-        for (int y = 0; y < mask_.height; ++y) {
-            for (int x = 0; x < mask_.width; ++x) {
-                if ((shape.At(x, y) != 0) != MaskKeeps(mask_, x, y)) {
-                    return ::testing::AssertionFailure() << "window pixel (" << x << ", " << y
-                                                         << ") is on the wrong side of the shape";
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
+        return ShapeFollowsTheMask(X().ShapeRects(window, testing::ShapeKind::Bounding), mask_);
     }
 
     // The window shows, wherever the mask keeps it and `compared` says, the pixels of the

@@ -3,6 +3,11 @@
 #pragma once
 
 #include "Image.h"
+#include "platform/wintypes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
 
 namespace nerith::e2e {
 
@@ -10,5 +15,8 @@ testing::Image SkinPicture(const char* id);
 testing::Image SkinMask();
 // Whether window pixel (x, y) belongs to the skinned window.
 bool MaskKeeps(const testing::Image& mask, int x, int y);
+// Whether the rectangles of a window's X shape cover exactly the pixels the mask keeps.
+::testing::AssertionResult ShapeFollowsTheMask(const std::vector<RECT>& rects,
+                                               const testing::Image& mask);
 
 } // namespace nerith::e2e
