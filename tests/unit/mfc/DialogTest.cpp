@@ -1,6 +1,7 @@
 // Modal dialogs where our screen is the subject: a damaged template, the sizes a template's
 // font gives, and the About box's pixels.
-#include "MfcTestSupport.h"
+#include "ScriptedDialog.h"
+#include "TestSupport.h"
 
 using namespace mfctest;
 using usertest::Screen;

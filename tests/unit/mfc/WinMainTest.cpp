@@ -1,5 +1,6 @@
 // What the process entry on this platform relies on before it calls the framework's WinMain.
-#include "MfcTestSupport.h"
+#include "ScriptedDialog.h"
+#include "TestSupport.h"
 
 namespace {
 
