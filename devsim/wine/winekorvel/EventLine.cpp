@@ -4,21 +4,29 @@
 
 #include <cstring>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 namespace winekorvel {
 
-std::shared_ptr<EventLine> EventLine::Start(std::uint16_t port, std::string_view token,
+namespace {
+
+// How soon the thread notices that the line is ending even if the relay stalls and Winsock
+// does not wake a blocked read on shutdown().
+constexpr DWORD kStopCheckMs = 200;
+// A frame that has begun arrives whole within this time, or the relay is taken for stalled.
+constexpr DWORD kFrameTimeoutMs = 10000;
+
+} // namespace
+
+std::unique_ptr<EventLine> EventLine::Start(std::uint16_t port, std::string_view token,
                                             std::uint32_t deviceId, DWORD& error) {
-    auto line = std::make_shared<EventLine>();
+    std::unique_ptr<EventLine> line(new EventLine);
     error = ConnectToRelay(port, token, korvel_relay::Role::Events, deviceId, line->socket_);
     if (error != ERROR_SUCCESS) {
         return nullptr;
     }
-    // The thread keeps the line alive until the relay ends it or Stop() does.
     try {
-        std::thread([self = line] { self->Run(); }).detach();
+        line->thread_ = std::thread([self = line.get()] { self->Run(); });
     } catch (const std::system_error&) {
         error = ERROR_NOT_ENOUGH_MEMORY;
         return nullptr;
@@ -26,17 +34,20 @@ std::shared_ptr<EventLine> EventLine::Start(std::uint16_t port, std::string_view
     return line;
 }
 
+EventLine::~EventLine() {
+    stopping_ = true;
+    if (socket_.Valid()) {
+        shutdown(socket_.Get(), SD_BOTH);
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
 void EventLine::Hold(std::uint32_t handleValue, Win32Handle semaphore) {
     std::lock_guard lock(mutex_);
     handleValue_ = handleValue;
     semaphore_ = std::move(semaphore);
-}
-
-void EventLine::Stop() {
-    std::lock_guard lock(mutex_);
-    if (socket_.Valid()) {
-        shutdown(socket_.Get(), SD_BOTH);
-    }
 }
 
 void EventLine::Release(std::uint32_t handleValue) {
@@ -47,17 +58,25 @@ void EventLine::Release(std::uint32_t handleValue) {
     }
 }
 
+// Ends when the relay closes the line, breaks the protocol or the line is ending; the
+// semaphore stays held until then, as the handle it came with does.
 void EventLine::Run() {
     const SOCKET socket = socket_.Get();
     std::vector<std::uint8_t> frame;
     korvel_relay::Release release{};
-    while (ReceiveFrame(socket, frame, 0) == ERROR_SUCCESS && frame.size() == sizeof(release)) {
+    while (!stopping_) {
+        const DWORD waited = WaitReadable(socket, GetTickCount64() + kStopCheckMs);
+        if (waited == ERROR_SEM_TIMEOUT) {
+            continue;
+        }
+        if (waited != ERROR_SUCCESS ||
+            ReceiveFrame(socket, frame, GetTickCount64() + kFrameTimeoutMs) != ERROR_SUCCESS ||
+            frame.size() != sizeof(release)) {
+            return;
+        }
         std::memcpy(&release, frame.data(), sizeof(release));
         Release(release.handleValue);
     }
-    std::lock_guard lock(mutex_);
-    socket_.Reset();
-    semaphore_.Reset();
 }
 
 } // namespace winekorvel

@@ -43,13 +43,11 @@ std::unique_ptr<RelayLink> RelayLink::Open(std::uint16_t port, std::string token
     return error == ERROR_SUCCESS ? std::move(link) : nullptr;
 }
 
-// Closing the Device connection makes the relay end its Events line too; Stop() does not wait
-// for that.
+// Closing the Device connection first makes the relay end the Events line too, which wakes
+// its thread at once.
 RelayLink::~RelayLink() {
     socket_.Reset();
-    if (events_) {
-        events_->Stop();
-    }
+    events_.reset();
 }
 
 DWORD RelayLink::Welcome(ULONGLONG deadline) {

@@ -46,7 +46,7 @@ private:
     // Set once the relay vanished, broke the protocol or did not answer in time: a late reply
     // must not pass for the answer to a later request.
     bool broken_ = false;
-    std::shared_ptr<EventLine> events_;
+    std::unique_ptr<EventLine> events_;
 };
 
 } // namespace winekorvel

@@ -26,24 +26,6 @@ DWORD SendAll(SOCKET socket, const std::uint8_t* bytes, std::size_t size) {
     return ERROR_SUCCESS;
 }
 
-// select() rather than a receive time-out: a deadline covers every piece of one frame.
-DWORD WaitReadable(SOCKET socket, ULONGLONG deadline) {
-    if (deadline == 0) {
-        return ERROR_SUCCESS;
-    }
-    const ULONGLONG now = GetTickCount64();
-    const ULONGLONG left = deadline > now ? deadline - now : 0;
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
-    timeval timeout{static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
-    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
-    if (ready == 0) {
-        return ERROR_SEM_TIMEOUT;
-    }
-    return ready > 0 ? ERROR_SUCCESS : ERROR_DEVICE_NOT_CONNECTED;
-}
-
 DWORD ReceiveAll(SOCKET socket, std::uint8_t* bytes, std::size_t size, ULONGLONG deadline) {
     while (size > 0) {
         if (const DWORD waited = WaitReadable(socket, deadline)) {
@@ -61,6 +43,24 @@ DWORD ReceiveAll(SOCKET socket, std::uint8_t* bytes, std::size_t size, ULONGLONG
 }
 
 } // namespace
+
+// select() rather than a receive time-out: a deadline covers every piece of one frame.
+DWORD WaitReadable(SOCKET socket, ULONGLONG deadline) {
+    if (deadline == 0) {
+        return ERROR_SUCCESS;
+    }
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG left = deadline > now ? deadline - now : 0;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket, &readable);
+    timeval timeout{static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
+    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    if (ready == 0) {
+        return ERROR_SEM_TIMEOUT;
+    }
+    return ready > 0 ? ERROR_SUCCESS : ERROR_DEVICE_NOT_CONNECTED;
+}
 
 DWORD ConnectToRelay(std::uint16_t port, std::string_view token, korvel_relay::Role role,
                      std::uint32_t deviceId, Socket& socket) {

@@ -18,6 +18,10 @@ DWORD ConnectToRelay(std::uint16_t port, std::string_view token, korvel_relay::R
 
 DWORD SendFrame(SOCKET socket, std::span<const std::uint8_t> frame);
 
+// Waits until `socket` can be read from, until `deadline` (GetTickCount64 time; 0: no wait):
+// ERROR_SEM_TIMEOUT when it cannot by then, ERROR_DEVICE_NOT_CONNECTED when select() fails.
+DWORD WaitReadable(SOCKET socket, ULONGLONG deadline);
+
 // Waits for a whole frame until `deadline` (GetTickCount64 time; 0: for ever).
 // ERROR_SEM_TIMEOUT when none came in time, ERROR_DEVICE_NOT_CONNECTED when the relay closed
 // the connection, ERROR_GEN_FAILURE for a frame longer than any the relay sends.
