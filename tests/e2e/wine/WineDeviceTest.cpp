@@ -305,6 +305,19 @@ TEST_F(WineDeviceTest, ATempThatNamesAMissingFolderShowsCouldntCreateTheFile) {
     EXPECT_FALSE(fs::exists(rig->prefix->DriveC() + "/" + kTempFolder + "/missing"));
 }
 
+// korvel.sys runs but nobody serves behind the relay: the driver hands the updater a clean
+// failure, neither a hang nor a false success, and OK ends in the failure notice.
+TEST_F(WineDeviceTest, WithNerithDevsimGoneOkShowsTheFailureNotice) {
+    ASSERT_EQ(devsim_->Stop(), 0);
+    const View main = StartUpdaterAndShowMain();
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(updater_->ClickOk(main));
+    updater_->ParkPointer();
+    const View notice = WaitFor(Screen::Failure, kStepTimeout);
+    ASSERT_FALSE(HasFailure());
+    ExpectExitAfterOk(notice);
+}
+
 } // namespace
 
 } // namespace nerith::e2e
