@@ -109,8 +109,14 @@ protected:
     }
 
     void TearDown() override {
-        updater_.reset();
         std::string error;
+        // The process started is Wine's start.exe, whose end does not end the updater: after a
+        // failure an updater left running would stand in the next case's way. taskkill fails
+        // when there is none, which is what a passed case leaves.
+        if (HasFailure()) {
+            rig->prefix->Run({"taskkill", "/F", "/IM", "nerith-update.exe"}, kToolTimeout, &error);
+        }
+        updater_.reset();
         if (!temp_.empty()) {
             EXPECT_TRUE(UseTemp(TempFolder()));
         }
@@ -215,7 +221,8 @@ protected:
         rig->x->SendClientMessage(
             view.window, "WM_PROTOCOLS",
             {static_cast<long>(rig->x->InternAtom("WM_TAKE_FOCUS")), 0, 0, 0, 0});
-        return testing::WaitFor([&]() { return rig->x->KeyboardFocus() == view.window; }, 5s);
+        return testing::WaitFor([&]() { return rig->x->KeyboardFocus() == view.window; },
+                                kStepTimeout);
     }
 
     bool ShowedMessageBoxText() {
@@ -293,7 +300,7 @@ TEST_F(WineDeviceTest, ATempThatNamesAMissingFolderShowsCouldntCreateTheFile) {
     updater_->ParkPointer();
     const View box = WaitFor(Screen::MessageBox, kStepTimeout);
     ASSERT_FALSE(HasFailure());
-    EXPECT_TRUE(testing::WaitFor([&]() { return ShowedMessageBoxText(); }, 5s))
+    EXPECT_TRUE(testing::WaitFor([&]() { return ShowedMessageBoxText(); }, kStepTimeout))
         << "no message box line; the updater wrote: " << updater_->Process().Stderr();
     ASSERT_TRUE(GiveKeyboard(box)) << "the message box never had the keyboard";
     ASSERT_TRUE(updater_->TapKey("Return"));
