@@ -6,9 +6,11 @@
 
 #include "KorvelLink.h"
 
-static PDEVICE_OBJECT g_device;
-static USHORT g_relayPort;
-static char g_relayToken[KORVEL_TOKEN_LENGTH + 1];
+/* Where the relay listens, kept as the device's extension. */
+typedef struct RelaySettings {
+    USHORT port;
+    char token[KORVEL_TOKEN_LENGTH + 1];
+} RelaySettings;
 
 /* Win32 codes travel in NTSTATUS's Win32 facility, which the system maps back unchanged. */
 static NTSTATUS StatusFromWin32(ULONG error) {
@@ -23,9 +25,9 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
 }
 
 static NTSTATUS DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
+    const RelaySettings* relay = device->DeviceExtension;
     ULONG error = 0;
-    KorvelLink* link = KorvelLinkOpen(g_relayPort, g_relayToken, &error);
-    (void)device;
+    KorvelLink* link = KorvelLinkOpen(relay->port, relay->token, &error);
     if (!link) {
         return Complete(irp, StatusFromWin32(error), 0);
     }
@@ -63,10 +65,9 @@ static NTSTATUS DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
 
 static VOID DriverUnload(PDRIVER_OBJECT driver) {
     UNICODE_STRING link;
-    (void)driver;
     RtlInitUnicodeString(&link, L"\\DosDevices\\korvel");
     IoDeleteSymbolicLink(&link);
-    IoDeleteDevice(g_device);
+    IoDeleteDevice(driver->DeviceObject);
 }
 
 static NTSTATUS QueryValue(HANDLE key, PCWSTR name, ULONG type, PKEY_VALUE_PARTIAL_INFORMATION info,
@@ -83,7 +84,7 @@ static NTSTATUS QueryValue(HANDLE key, PCWSTR name, ULONG type, PKEY_VALUE_PARTI
 }
 
 /* The token is taken only as exactly KORVEL_TOKEN_LENGTH hex digits. */
-static BOOLEAN TakeToken(PKEY_VALUE_PARTIAL_INFORMATION info) {
+static BOOLEAN TakeToken(PKEY_VALUE_PARTIAL_INFORMATION info, RelaySettings* relay) {
     const WCHAR* text = (const WCHAR*)info->Data;
     ULONG count = info->DataLength / sizeof(WCHAR);
     ULONG i;
@@ -98,13 +99,13 @@ static BOOLEAN TakeToken(PKEY_VALUE_PARTIAL_INFORMATION info) {
         if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) {
             return FALSE;
         }
-        g_relayToken[i] = (char)c;
+        relay->token[i] = (char)c;
     }
-    g_relayToken[count] = '\0';
+    relay->token[count] = '\0';
     return TRUE;
 }
 
-static NTSTATUS ReadRelayParameters(HANDLE parameters) {
+static NTSTATUS ReadRelayParameters(HANDLE parameters, RelaySettings* relay) {
     UCHAR buffer[sizeof(KEY_VALUE_PARTIAL_INFORMATION) + (KORVEL_TOKEN_LENGTH + 1) * sizeof(WCHAR)];
     PKEY_VALUE_PARTIAL_INFORMATION info = (PKEY_VALUE_PARTIAL_INFORMATION)buffer;
     ULONG port;
@@ -118,9 +119,9 @@ static NTSTATUS ReadRelayParameters(HANDLE parameters) {
         DbgPrint("korvel: RelayPort %lu is no port\n", port);
         return STATUS_DEVICE_CONFIGURATION_ERROR;
     }
-    g_relayPort = (USHORT)port;
+    relay->port = (USHORT)port;
     status = QueryValue(parameters, L"RelayToken", REG_SZ, info, sizeof(buffer));
-    if (!NT_SUCCESS(status) || !TakeToken(info)) {
+    if (!NT_SUCCESS(status) || !TakeToken(info, relay)) {
         DbgPrint("korvel: RelayToken is missing or not %u hex digits (%#lx)\n", KORVEL_TOKEN_LENGTH,
                  status);
         return STATUS_DEVICE_CONFIGURATION_ERROR;
@@ -128,7 +129,7 @@ static NTSTATUS ReadRelayParameters(HANDLE parameters) {
     return STATUS_SUCCESS;
 }
 
-static NTSTATUS ReadConfiguration(PUNICODE_STRING registryPath) {
+static NTSTATUS ReadConfiguration(PUNICODE_STRING registryPath, RelaySettings* relay) {
     OBJECT_ATTRIBUTES attributes;
     UNICODE_STRING name;
     HANDLE service;
@@ -150,7 +151,7 @@ static NTSTATUS ReadConfiguration(PUNICODE_STRING registryPath) {
         DbgPrint("korvel: no Parameters key (%#lx)\n", status);
         return STATUS_DEVICE_CONFIGURATION_ERROR;
     }
-    status = ReadRelayParameters(parameters);
+    status = ReadRelayParameters(parameters, relay);
     ZwClose(parameters);
     return status;
 }
@@ -158,20 +159,23 @@ static NTSTATUS ReadConfiguration(PUNICODE_STRING registryPath) {
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
     UNICODE_STRING name;
     UNICODE_STRING link;
-    NTSTATUS status = ReadConfiguration(registryPath);
+    RelaySettings relay;
+    PDEVICE_OBJECT device;
+    NTSTATUS status = ReadConfiguration(registryPath, &relay);
     if (!NT_SUCCESS(status)) {
         return status;
     }
     RtlInitUnicodeString(&name, L"\\Device\\korvel");
     RtlInitUnicodeString(&link, L"\\DosDevices\\korvel");
     /* Not exclusive: the updater keeps one handle open while it opens others. */
-    status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, 0, FALSE, &g_device);
+    status = IoCreateDevice(driver, sizeof(relay), &name, FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
     if (!NT_SUCCESS(status)) {
         return status;
     }
+    *(RelaySettings*)device->DeviceExtension = relay;
     status = IoCreateSymbolicLink(&link, &name);
     if (!NT_SUCCESS(status)) {
-        IoDeleteDevice(g_device);
+        IoDeleteDevice(device);
         return status;
     }
     driver->MajorFunction[IRP_MJ_CREATE] = DispatchCreate;
