@@ -1,6 +1,7 @@
 # The Windows build: the updater's folders, unchanged, over platform/mfc compiled against the
 # SDK's headers, with the system's DLLs in place of the rest of platform/. Produces
-# bin/nerith-update.exe, bin/ISPdll.dll and bin/skins/ridozuveza.dll.
+# bin/nerith-update.exe, bin/ISPdll.dll and bin/skins/ridozuveza.dll; for x64 also bin/korvel.sys
+# and bin/winekorvel.dll, the device under Wine.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   set(NERITH_WINDOWS_MACHINE x86)
 else()
@@ -117,6 +118,11 @@ add_custom_command(
   COMMENT "zipping ${NERITH_DIST_NAME}.zip"
   VERBATIM)
 add_custom_target(nerith_zip ALL DEPENDS ${NERITH_ZIP})
+
+# korvel.sys for Wine's device host, which runs x64 drivers only: the Wine tests' device.
+if(NERITH_WINDOWS_MACHINE STREQUAL "x64")
+  add_subdirectory(devsim/wine)
+endif()
 
 enable_testing()
 add_subdirectory(tests/windows)

@@ -39,13 +39,22 @@ std::unique_ptr<UpdaterSession> UpdaterSession::Start(testing::XSession& x,
     if (!process) {
         return nullptr;
     }
-    return std::unique_ptr<UpdaterSession>(new UpdaterSession(x, recognizer, std::move(process)));
+    const int pid = process->pid();
+    return std::unique_ptr<UpdaterSession>(
+        new UpdaterSession(x, recognizer, std::move(process), pid, false));
+}
+
+std::unique_ptr<UpdaterSession>
+UpdaterSession::AdoptUnderWine(testing::XSession& x, const ScreenRecognizer& recognizer,
+                               std::unique_ptr<testing::ChildProcess> process, int windowPid) {
+    return std::unique_ptr<UpdaterSession>(
+        new UpdaterSession(x, recognizer, std::move(process), windowPid, true));
 }
 
 std::optional<testing::XId> UpdaterSession::TopWindow() {
     std::optional<testing::XId> top;
-    for (testing::XId window : testing::FindWindowsByPid(x_, process_->pid())) {
-        if (x_.IsMapped(window) && !x_.IsOverrideRedirect(window)) {
+    for (testing::XId window : testing::FindWindowsByPid(x_, windowPid_)) {
+        if (x_.IsMapped(window) && (overrideRedirectShown_ || !x_.IsOverrideRedirect(window))) {
             top = window;
         }
     }
@@ -122,7 +131,7 @@ bool UpdaterSession::KeyChord(std::initializer_list<std::string> keysyms) {
 }
 
 bool UpdaterSession::ShowsMenu() {
-    for (testing::XId window : testing::FindWindowsByPid(x_, process_->pid())) {
+    for (testing::XId window : testing::FindWindowsByPid(x_, windowPid_)) {
         const std::vector<std::string> types = x_.AtomProperty(window, "_NET_WM_WINDOW_TYPE");
         const bool menu = !types.empty() && types.front() == "_NET_WM_WINDOW_TYPE_POPUP_MENU";
         if (menu && x_.IsMapped(window)) {

@@ -42,6 +42,12 @@ public:
                                                  const ScreenRecognizer& recognizer,
                                                  const UpdaterEnvironment& environment,
                                                  std::string* error);
+    // A program started under Wine: its windows carry `windowPid`, not the loader's pid, and
+    // Wine with no window manager maps every window override-redirect, tooltips included (so
+    // the caller keeps the pointer off the buttons while it waits for a screen).
+    static std::unique_ptr<UpdaterSession>
+    AdoptUnderWine(testing::XSession& x, const ScreenRecognizer& recognizer,
+                   std::unique_ptr<testing::ChildProcess> process, int windowPid);
 
     testing::ChildProcess& Process() { return *process_; }
     // The updater's topmost viewable window (tooltips aside), recognised; nullopt when it
@@ -78,8 +84,10 @@ public:
 
 private:
     UpdaterSession(testing::XSession& x, const ScreenRecognizer& recognizer,
-                   std::unique_ptr<testing::ChildProcess> process)
-        : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)) {}
+                   std::unique_ptr<testing::ChildProcess> process, int windowPid,
+                   bool overrideRedirectShown)
+        : x_(x), recognizer_(recognizer), input_(x), process_(std::move(process)),
+          windowPid_(windowPid), overrideRedirectShown_(overrideRedirectShown) {}
     bool Click(const View& view, const RECT& button);
     static POINT Centre(const View& view, const RECT& button);
     testing::Image ButtonShot(const View& view, const RECT& button);
@@ -90,6 +98,8 @@ private:
     const ScreenRecognizer& recognizer_;
     testing::XTestDriver input_;
     std::unique_ptr<testing::ChildProcess> process_;
+    int windowPid_;
+    bool overrideRedirectShown_;
 };
 
 } // namespace nerith::demo

@@ -19,9 +19,10 @@ constexpr const char* kServer = "/usr/lib/wine/wineserver";
 constexpr const char* kFonts = "/usr/share/wine/fonts";
 
 // NERITH_WINEDEBUG adds Wine's debug channels when a test needs looking into.
-std::string Channels() {
+std::string Channels(const std::string& forProgram) {
     const char* more = std::getenv("NERITH_WINEDEBUG");
-    return std::string("-all,warn+debugstr") + (more && *more ? std::string(",") + more : "");
+    return std::string("-all,warn+debugstr") + (forProgram.empty() ? "" : "," + forProgram) +
+           (more && *more ? std::string(",") + more : "");
 }
 
 bool Fail(std::string* error, const std::string& text) {
@@ -94,14 +95,15 @@ WinePrefix::~WinePrefix() {
     fs::remove_all(folder_, ignored);
 }
 
-ProcessOptions WinePrefix::Options(const std::vector<std::string>& argv) const {
+ProcessOptions WinePrefix::Options(const std::vector<std::string>& argv,
+                                   const std::string& moreChannels) const {
     ProcessOptions options;
     options.argv = argv;
     options.setEnv = {{"WINEPREFIX", prefix_},
                       {"WINEARCH", "win64"},
                       {"WINESERVER", kServer},
                       {"DISPLAY", displayName_},
-                      {"WINEDEBUG", Channels()},
+                      {"WINEDEBUG", Channels(moreChannels)},
                       // no installer prompts for Mono and Gecko
                       {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
     options.workingDirectory = folder_;
@@ -152,12 +154,20 @@ bool WinePrefix::SetUserEnvironment(const std::string& name, const std::string& 
                    nullptr);
 }
 
-std::unique_ptr<ChildProcess> WinePrefix::Start(const std::vector<std::string>& argv,
-                                                const std::string& workingDirectory,
-                                                std::string* error) {
+bool WinePrefix::Run(const std::vector<std::string>& argv, std::chrono::seconds timeout,
+                     std::string* error) {
     std::vector<std::string> command{kLoader};
     command.insert(command.end(), argv.begin(), argv.end());
-    ProcessOptions options = Options(command);
+    return RunTool(command, timeout, error);
+}
+
+std::unique_ptr<ChildProcess> WinePrefix::Start(const std::vector<std::string>& argv,
+                                                const std::string& workingDirectory,
+                                                std::string* error,
+                                                const std::string& moreChannels) {
+    std::vector<std::string> command{kLoader};
+    command.insert(command.end(), argv.begin(), argv.end());
+    ProcessOptions options = Options(command, moreChannels);
     options.workingDirectory = workingDirectory;
     return ChildProcess::Start(options, error);
 }

@@ -39,10 +39,16 @@ public:
     // A user environment variable, as the programs started afterwards see it (Wine does not
     // pass the Unix environment's TEMP on).
     bool SetUserEnvironment(const std::string& name, const std::string& value);
-    // Starts a Windows program (argv[0] a Windows or Unix path) in a Unix working folder.
+    // Starts a Windows program (argv[0] a Windows or Unix path) in a Unix working folder;
+    // `moreChannels` adds Wine debug channels for this program (e.g. "trace+msgbox").
     std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& argv,
                                         const std::string& workingDirectory,
-                                        std::string* error = nullptr);
+                                        std::string* error = nullptr,
+                                        const std::string& moreChannels = "");
+    // Runs a Windows program (e.g. sc, reg) to its end; false, with `error` set, on failure
+    // or time-out.
+    bool Run(const std::vector<std::string>& argv, std::chrono::seconds timeout,
+             std::string* error);
 
 private:
     WinePrefix(std::string folder, std::string displayName);
@@ -50,7 +56,8 @@ private:
     // Runs a Wine tool to its end; false, with `error` set, on failure or time-out.
     bool RunTool(const std::vector<std::string>& argv, std::chrono::seconds timeout,
                  std::string* error);
-    ProcessOptions Options(const std::vector<std::string>& argv) const;
+    ProcessOptions Options(const std::vector<std::string>& argv,
+                           const std::string& moreChannels = "") const;
 
     std::string folder_;
     std::string prefix_;
