@@ -5,6 +5,7 @@
 #include "CarriedImage.h"
 #include "DevsimProcess.h"
 #include "ScreenRecognizer.h"
+#include "SkinPixels.h"
 #include "UpdaterSession.h"
 #include "WinePrefix.h"
 #include "x11/X11TestSupport.h"
@@ -41,6 +42,7 @@ struct Rig {
     std::unique_ptr<testing::XSession> x;
     std::unique_ptr<testing::WinePrefix> prefix;
     demo::ScreenRecognizer recognizer;
+    testing::Image mask;
     std::string error;
 };
 
@@ -68,6 +70,7 @@ protected:
             return;
         }
         rig->x = testing::XSession::Open(rig->xvfb->DisplayName());
+        rig->mask = SkinMask();
         rig->prefix = testing::WinePrefix::Create(rig->xvfb->DisplayName(), &rig->error);
         if (!rig->prefix || !Install(&rig->error)) {
             rig->prefix.reset();
@@ -197,6 +200,26 @@ protected:
         return fields.count(key) ? fields[key] : "";
     }
 
+    // The notice shows, wherever the mask keeps it, the Linux build's screenshot of it.
+    static ::testing::AssertionResult ShowsWhatTheLinuxBuildShows(const View& notice,
+                                                                  const char* file) {
+        std::string error;
+        const auto shot =
+            testing::ReadPng(std::string(NERITH_SCREENSHOTS_DIR) + "/" + file, &error);
+        if (!shot || rig->mask.Empty()) {
+            return ::testing::AssertionFailure() << "no screenshot or mask to compare: " << error;
+        }
+        ::testing::AssertionResult result = ::testing::AssertionFailure();
+        testing::WaitFor(
+            [&]() {
+                result = LooksLikeScreenshot(testing::CaptureScreen(*rig->x, notice.rect),
+                                             rig->mask, *shot);
+                return static_cast<bool>(result);
+            },
+            kStepTimeout);
+        return result;
+    }
+
     void ExpectExitAfterOk(const View& notice) {
         ASSERT_TRUE(updater_->ClickOk(notice));
         EXPECT_EQ(updater_->Process().Wait(kStepTimeout), 0) << updater_->Process().Stderr();
@@ -287,6 +310,7 @@ TEST_F(WineDeviceTest, TheUpdateProgramsTheCarriedImageThroughKorvelSys) {
     ASSERT_FALSE(ReferenceFlash1().empty());
     ASSERT_NE(demo::Flash1Of(initialFlash_), ReferenceFlash1()) << "1.63 already holds the image";
     EXPECT_EQ(demo::Flash1Of(devsim_->DumpFlash()), ReferenceFlash1());
+    EXPECT_TRUE(ShowsWhatTheLinuxBuildShows(notice, "success-notice.png"));
     ExpectExitAfterOk(notice);
 }
 
@@ -306,6 +330,7 @@ TEST_F(WineDeviceTest, ATempThatNamesAMissingFolderShowsCouldntCreateTheFile) {
     ASSERT_TRUE(updater_->TapKey("Return"));
     const View notice = WaitFor(Screen::Failure, kStepTimeout);
     ASSERT_FALSE(HasFailure());
+    EXPECT_TRUE(ShowsWhatTheLinuxBuildShows(notice, "failure-notice.png"));
     ExpectExitAfterOk(notice);
     EXPECT_EQ(devsim_->Count("enter_icp"), 0u);
     EXPECT_EQ(devsim_->DumpFlash(), initialFlash_);

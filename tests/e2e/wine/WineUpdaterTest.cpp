@@ -27,7 +27,6 @@ constexpr RECT kOk{187, 231, 217, 248};
 constexpr RECT kBackground{145, 175, 155, 185};
 constexpr RECT kBar{24, 90, 356, 134};
 constexpr RECT kNoticeOk{224, 229, 249, 244};
-constexpr int kScreenshotMargin = 12; // of desktop around the window in docs/screenshots
 constexpr const char* kNoSkinFolder = "nerith-noskin"; // in C:\, the Windows build
 constexpr const char* kLinuxFolder = "nerith-linux";   // in C:\, the Linux build
 // The skin-less main window's heading box and buttons, in client coordinates, and its colours.
@@ -160,9 +159,6 @@ protected:
 
     // The window shows, wherever the mask keeps it and `compared` says, the pixels of the
     // Linux build's screenshot of the same screen.
-    using Compared = std::function<bool(int x, int y)>;
-    static bool Everywhere(int, int) { return true; }
-
     ::testing::AssertionResult LooksLikeScreenshot(testing::XId window, const std::string& file,
                                                    const Compared& compared = Everywhere) {
         std::string error;
@@ -171,31 +167,7 @@ protected:
         if (!shot) {
             return ::testing::AssertionFailure() << error;
         }
-        const testing::Image shown = Shown(window);
-        int differences = 0;
-        RECT box{mask_.width, mask_.height, 0, 0};
-        std::ostringstream first;
-        for (int y = 0; y < mask_.height && y < shown.height; ++y) {
-            for (int x = 0; x < mask_.width && x < shown.width; ++x) {
-                const std::uint32_t onLinux =
-                    shot->At(x + kScreenshotMargin, y + kScreenshotMargin);
-                if (!MaskKeeps(mask_, x, y) || !compared(x, y) || shown.At(x, y) == onLinux) {
-                    continue;
-                }
-                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                           std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
-                if (differences++ == 0) {
-                    first << "window pixel (" << x << ", " << y << ") is 0x" << std::hex
-                          << shown.At(x, y) << ", 0x" << onLinux << " on Linux";
-                }
-            }
-        }
-        if (differences > 0) {
-            return ::testing::AssertionFailure()
-                   << differences << " pixels differ within (" << box.left << ", " << box.top
-                   << ")-(" << box.right << ", " << box.bottom << "); " << first.str();
-        }
-        return ::testing::AssertionSuccess();
+        return e2e::LooksLikeScreenshot(Shown(window), mask_, *shot, compared);
     }
 
     bool WaitUntilLooksLike(testing::XId window, const std::string& file,

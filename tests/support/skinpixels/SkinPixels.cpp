@@ -4,6 +4,7 @@
 #include "SkinPictures.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace nerith::e2e {
 
@@ -45,6 +46,35 @@ bool MaskKeeps(const testing::Image& mask, int x, int y) {
         }
     }
     return ::testing::AssertionSuccess() << rects.size() << " rectangles";
+}
+
+::testing::AssertionResult LooksLikeScreenshot(const testing::Image& shown,
+                                               const testing::Image& mask,
+                                               const testing::Image& shot,
+                                               const Compared& compared) {
+    int differences = 0;
+    RECT box{mask.width, mask.height, 0, 0};
+    std::ostringstream first;
+    for (int y = 0; y < mask.height && y < shown.height; ++y) {
+        for (int x = 0; x < mask.width && x < shown.width; ++x) {
+            const std::uint32_t onLinux = shot.At(x + kScreenshotMargin, y + kScreenshotMargin);
+            if (!MaskKeeps(mask, x, y) || !compared(x, y) || shown.At(x, y) == onLinux) {
+                continue;
+            }
+            box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+            if (differences++ == 0) {
+                first << "window pixel (" << x << ", " << y << ") is 0x" << std::hex
+                      << shown.At(x, y) << ", 0x" << onLinux << " on Linux";
+            }
+        }
+    }
+    if (differences > 0) {
+        return ::testing::AssertionFailure()
+               << differences << " pixels differ within (" << box.left << ", " << box.top << ")-("
+               << box.right << ", " << box.bottom << "); " << first.str();
+    }
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace nerith::e2e
