@@ -223,7 +223,7 @@ protected:
     void ExpectExitAfterOk(const View& notice) {
         ASSERT_TRUE(updater_->ClickOk(notice));
         EXPECT_EQ(updater_->Process().Wait(kStepTimeout), 0) << updater_->Process().Stderr();
-        EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+        EXPECT_EQ(rig->prefix->FilesOn(kTempFolder), std::vector<std::string>{});
     }
 
     static std::string TempFolder() { return std::string("C:\\") + kTempFolder; }
@@ -257,16 +257,6 @@ protected:
             }
         }
         return false;
-    }
-
-    std::vector<std::string> TempFiles() const {
-        std::vector<std::string> names;
-        std::error_code failed;
-        for (const auto& entry :
-             fs::directory_iterator(rig->prefix->DriveC() + "/" + kTempFolder, failed)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
     }
 
     static const std::vector<std::uint8_t>& ReferenceFlash1() {

@@ -300,16 +300,6 @@ protected:
         return false;
     }
 
-    std::vector<std::string> TempFiles() const {
-        std::vector<std::string> names;
-        std::error_code failed;
-        for (const auto& entry :
-             fs::directory_iterator(session->prefix->DriveC() + "/" + kTempFolder, failed)) {
-            names.push_back(entry.path().filename().string());
-        }
-        return names;
-    }
-
     std::unique_ptr<testing::XTestDriver> input_;
     std::unique_ptr<testing::ChildProcess> updater_;
     testing::Image mask_;
@@ -401,7 +391,7 @@ TEST_F(WineUpdaterTest, OkWithoutADeviceShowsTheFailureNoticeAndOkOnItEndsCleanl
         << LooksLikeScreenshot(*notice, "failure-notice.png").message();
     input_->Click(ScreenAt(X().Geometry(*notice).value_or(RECT{}), kNoticeOk));
     EXPECT_EQ(updater_->Wait(20s), 0);
-    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+    EXPECT_EQ(session->prefix->FilesOn(kTempFolder), std::vector<std::string>{});
 }
 
 // Without skins\ridozuveza.dll both builds draw the placeholder; a bitmap made monochrome

@@ -172,4 +172,13 @@ std::unique_ptr<ChildProcess> WinePrefix::Start(const std::vector<std::string>& 
     return ChildProcess::Start(options, error);
 }
 
+std::vector<std::string> WinePrefix::FilesOn(const std::string& folderOfDriveC) const {
+    std::vector<std::string> names;
+    std::error_code failed;
+    for (const auto& entry : fs::directory_iterator(DriveC() + "/" + folderOfDriveC, failed)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
 } // namespace nerith::testing

@@ -36,6 +36,8 @@ public:
 
     // The Unix path of C:\.
     std::string DriveC() const { return prefix_ + "/drive_c"; }
+    // The names in a folder of drive C (e.g. "nerith-temp"); none when it does not exist.
+    std::vector<std::string> FilesOn(const std::string& folderOfDriveC) const;
     // A user environment variable, as the programs started afterwards see it (Wine does not
     // pass the Unix environment's TEMP on).
     bool SetUserEnvironment(const std::string& name, const std::string& value);
