@@ -2,9 +2,9 @@
 
 #include "ControlCommand.h"
 #include "Sockets.h"
+#include "TerminationSignals.h"
 
 #include <poll.h>
-#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 
@@ -26,18 +26,6 @@ constexpr std::size_t kMaxConnections = 64;
 constexpr std::size_t kMaxQueuedPackets = 64;
 constexpr std::size_t kMaxQueuedBytes = std::size_t{1024} * 1024;
 constexpr std::size_t kMaxControlLine = 4096;
-
-UniqueFd BlockTerminationSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) {
-        return UniqueFd();
-    }
-    return UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
-}
 
 std::string WithoutTrailingSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/') {

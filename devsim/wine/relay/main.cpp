@@ -2,8 +2,7 @@
 // listens it writes "PORT TOKEN" on one line to standard output; it runs until SIGINT, SIGTERM
 // or SIGHUP.
 #include "KorvelRelay.h"
-
-#include <sys/signalfd.h>
+#include "TerminationSignals.h"
 
 #include <csignal>
 #include <cstdio>
@@ -14,18 +13,6 @@ namespace {
 
 constexpr std::string_view kDeviceOption = "--device=";
 
-devsim::UniqueFd TerminationSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) {
-        return devsim::UniqueFd();
-    }
-    return devsim::UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -35,7 +22,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::signal(SIGPIPE, SIG_IGN);
-    const devsim::UniqueFd signals = TerminationSignals();
+    const devsim::UniqueFd signals = devsim::BlockTerminationSignals();
     korvel_relay::KorvelRelay relay({std::string(argument.substr(kDeviceOption.size()))});
     std::string error;
     if (!signals.Valid() || !relay.Start(error)) {
