@@ -1,5 +1,5 @@
-// Kept with the substitute's tests until it is settled where Windows puts the box and what Esc
-// answers on a box with OK alone (see tests/win32/KNOWN_DIFFERENCES.md).
+// Kept with the substitute's tests until it is settled where Windows puts the box
+// (see tests/win32/KNOWN_DIFFERENCES.md).
 // AfxMessageBox from inside the main window's own modal run, as the updater shows its one
 // message box: owned by the main window, which is disabled meanwhile, titled with the
 // application's name, centred, and ended by Enter or Esc with IDOK.
