@@ -1,5 +1,5 @@
 #include "devices/DeviceConnection.h"
-
+#include "platform/internal/device_socket.h"
 #include "platform/kernel32.h"
 
 #include <poll.h>
@@ -109,22 +109,10 @@ DWORD DeviceConnection::WaitReady(short events, const kernel::Deadline& deadline
 
 DWORD DeviceConnection::Send(const std::vector<std::uint8_t>& packet, int fd,
                              const kernel::Deadline& deadline) {
-    iovec io{const_cast<std::uint8_t*>(packet.data()), packet.size()};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    if (fd >= 0) {
-        message.msg_control = control;
-        message.msg_controllen = sizeof(control);
-        cmsghdr* c = CMSG_FIRSTHDR(&message);
-        c->cmsg_level = SOL_SOCKET;
-        c->cmsg_type = SCM_RIGHTS;
-        c->cmsg_len = CMSG_LEN(sizeof(int));
-        std::memcpy(CMSG_DATA(c), &fd, sizeof(int));
-    }
+    const OutgoingPacket outgoing(packet, fd);
     for (;;) {
-        const ssize_t sent = ::sendmsg(socket_.Get(), &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t sent =
+            ::sendmsg(socket_.Get(), outgoing.Message(), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent == static_cast<ssize_t>(packet.size())) {
             return ERROR_SUCCESS;
         }
