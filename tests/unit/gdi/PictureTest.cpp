@@ -1,5 +1,6 @@
 // Streams over global memory and pictures decoded from them.
 #include "EncodeJpeg.h"
+#include "PictureStream.h"
 #include "platform/gdi32.h"
 #include "platform/kernel32.h"
 #include "platform/ole2.h"
@@ -11,29 +12,9 @@
 #include <random>
 #include <vector>
 
+using namespace win32test;
+
 namespace {
-
-HGLOBAL BlockWith(const std::vector<std::uint8_t>& bytes) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (block && !bytes.empty()) {
-        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-        GlobalUnlock(block);
-    }
-    return block;
-}
-
-// Loads `bytes` as a picture the way the skin loader does; the HRESULT and the picture.
-HRESULT Load(const std::vector<std::uint8_t>& bytes, IPicture** picture) {
-    IStream* stream = nullptr;
-    HRESULT hr = CreateStreamOnHGlobal(BlockWith(bytes), TRUE, &stream);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                        reinterpret_cast<LPVOID*>(picture));
-    stream->Release();
-    return hr;
-}
 
 // 16 x 8 pixels in four solid 8 x 8 blocks of two colours (JPEG keeps solid blocks nearly exact).
 std::vector<std::uint32_t> Blocks() {
@@ -86,7 +67,7 @@ TEST(HGlobalStream, EmptyWritesSucceedAndMissingBuffersAreRefused) {
 TEST(OleLoadPicture, DecodesAJpegIntoABitmapOfItsPixelSize) {
     const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     IPicture* picture = nullptr;
-    ASSERT_EQ(Load(jpeg, &picture), S_OK);
+    ASSERT_EQ(LoadPicture(jpeg, &picture), S_OK);
     OLE_HANDLE handle = 0;
     ASSERT_EQ(picture->get_Handle(&handle), S_OK);
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
@@ -118,7 +99,7 @@ TEST(OleLoadPicture, DecodesAJpegIntoABitmapOfItsPixelSize) {
 TEST(OleLoadPicture, AJpegsBitmapHasNothingInTheFourthByte) {
     const auto jpeg = jpeg_encoder::EncodeJpeg(Blocks(), 16, 8, 100);
     IPicture* picture = nullptr;
-    ASSERT_EQ(Load(jpeg, &picture), S_OK);
+    ASSERT_EQ(LoadPicture(jpeg, &picture), S_OK);
     OLE_HANDLE handle = 0;
     ASSERT_EQ(picture->get_Handle(&handle), S_OK);
     BITMAPINFO bmi{};
@@ -152,7 +133,7 @@ TEST(OleLoadPicture, EveryTruncatedJpegFails) {
         std::vector<std::uint8_t> cut(jpeg.begin(),
                                       jpeg.begin() + static_cast<std::ptrdiff_t>(size));
         IPicture* picture = reinterpret_cast<IPicture*>(1);
-        const HRESULT hr = Load(cut, &picture);
+        const HRESULT hr = LoadPicture(cut, &picture);
         EXPECT_TRUE(FAILED(hr)) << size << " of " << jpeg.size() << " bytes";
         EXPECT_EQ(picture, nullptr);
     }
@@ -165,13 +146,13 @@ TEST(OleLoadPicture, RefusesGarbageAndHugePictures) {
         b = static_cast<std::uint8_t>(random());
     }
     IPicture* picture = nullptr;
-    EXPECT_EQ(Load(noise, &picture), CTL_E_INVALIDPICTURE);
+    EXPECT_EQ(LoadPicture(noise, &picture), CTL_E_INVALIDPICTURE);
     noise[0] = 0xFF;
     noise[1] = 0xD8;
-    EXPECT_TRUE(FAILED(Load(noise, &picture)));
+    EXPECT_TRUE(FAILED(LoadPicture(noise, &picture)));
 
     // A valid picture whose frame header claims 20000 x 8 pixels.
-    EXPECT_EQ(Load(ClaimingSize(20000, 8), &picture), E_OUTOFMEMORY);
+    EXPECT_EQ(LoadPicture(ClaimingSize(20000, 8), &picture), E_OUTOFMEMORY);
 }
 
 // The size is judged from the frame header before any pixel is allocated: beyond 8192 on a
@@ -196,7 +177,7 @@ TEST(OleLoadPicture, RefusesJpegsBeyondTheLimitsFromTheHeaderAlone) {
     };
     for (const Case& c : cases) {
         IPicture* picture = nullptr;
-        EXPECT_EQ(Load(ClaimingSize(c.width, c.height), &picture), c.hr)
+        EXPECT_EQ(LoadPicture(ClaimingSize(c.width, c.height), &picture), c.hr)
             << c.width << " x " << c.height;
         EXPECT_EQ(picture != nullptr, c.hr == S_OK);
         if (picture) {
@@ -212,7 +193,7 @@ TEST(OleLoadPicture, RefusesABmpFileBeyondTheLimits) {
     std::memcpy(file.data(), &fh, sizeof(fh));
     std::memcpy(file.data() + 14, &ih, sizeof(ih));
     IPicture* picture = nullptr;
-    EXPECT_EQ(Load(file, &picture), E_OUTOFMEMORY);
+    EXPECT_EQ(LoadPicture(file, &picture), E_OUTOFMEMORY);
     EXPECT_EQ(picture, nullptr);
 }
 
@@ -226,7 +207,7 @@ TEST(OleLoadPicture, DecodesABmpFile) {
     file[55] = 0x20; // green
     file[56] = 0x10; // red
     IPicture* picture = nullptr;
-    ASSERT_EQ(Load(file, &picture), S_OK);
+    ASSERT_EQ(LoadPicture(file, &picture), S_OK);
     OLE_HANDLE handle = 0;
     picture->get_Handle(&handle);
     HDC dc = CreateCompatibleDC(nullptr);

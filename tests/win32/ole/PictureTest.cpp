@@ -1,4 +1,5 @@
 // Pictures decoded from streams over global memory, as the skin loader reads them.
+#include "PictureStream.h"
 #include "SampleJpeg.h"
 
 #include "platform/gdi32.h"
@@ -9,35 +10,15 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <vector>
+
+using namespace win32test;
 
 namespace {
 
 std::vector<std::uint8_t> Jpeg() {
     return {std::begin(sample::kFourBlocksJpeg), std::end(sample::kFourBlocksJpeg)};
-}
-
-HGLOBAL BlockWith(const std::vector<std::uint8_t>& bytes) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (block && !bytes.empty()) {
-        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-        GlobalUnlock(block);
-    }
-    return block;
-}
-
-HRESULT Load(const std::vector<std::uint8_t>& bytes, IPicture** picture) {
-    IStream* stream = nullptr;
-    HRESULT hr = CreateStreamOnHGlobal(BlockWith(bytes), TRUE, &stream);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                        reinterpret_cast<LPVOID*>(picture));
-    stream->Release();
-    return hr;
 }
 
 void ExpectNear(COLORREF actual, std::uint32_t rgb, int tolerance) {
@@ -48,7 +29,7 @@ void ExpectNear(COLORREF actual, std::uint32_t rgb, int tolerance) {
 
 TEST(OleLoadPicture, DecodesAJpegWithItsSizeAndColours) {
     IPicture* picture = nullptr;
-    ASSERT_EQ(Load(Jpeg(), &picture), S_OK);
+    ASSERT_EQ(LoadPicture(Jpeg(), &picture), S_OK);
     ASSERT_NE(picture, nullptr);
     SHORT type = 0;
     EXPECT_EQ(picture->get_Type(&type), S_OK);
@@ -103,7 +84,8 @@ TEST(OleLoadPicture, ATruncatedJpegFails) {
         std::vector<std::uint8_t> cut(jpeg.begin(),
                                       jpeg.begin() + static_cast<std::ptrdiff_t>(size));
         IPicture* picture = nullptr;
-        EXPECT_TRUE(FAILED(Load(cut, &picture))) << size << " of " << jpeg.size() << " bytes";
+        EXPECT_TRUE(FAILED(LoadPicture(cut, &picture)))
+            << size << " of " << jpeg.size() << " bytes";
         EXPECT_EQ(picture, nullptr) << size;
         if (picture) {
             picture->Release();
